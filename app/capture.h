@@ -1,0 +1,12 @@
+// Presenting a frame, and writing chosen frames to BMP files on the way (--capture).
+#pragma once
+
+#include <cstdint>
+
+// Frame index of the frame being drawn (0-based); the main loop sets it.
+extern uint32_t CurrentFrame;
+
+// Writes the back buffer to any capture file asked for this frame, then swaps buffers.
+void PresentFrame();
+// Reads the back buffer of the current context into a 24-bit BMP file.
+bool WriteFrameBmp(const char* path, int width, int height);

@@ -1,0 +1,16 @@
+// Display mode, the GL context and the view.
+#pragma once
+
+// Near and far planes of the view, world units, and its vertical field of view in degrees.
+constexpr double kNearPlane = 1.0;
+constexpr double kFarPlane = 25000.0;
+constexpr double kFieldOfView = 45.0;
+
+// Asks the display for the configured size before the full-screen window opens.
+void SwitchToFullScreen();
+// Double-buffered context with a depth buffer, base GL state, multitexture entry points, view.
+void CreateGLContext(int width, int height);
+// Viewport and 45-degree perspective for a client size; runs before the context exists too.
+void ResizeView(unsigned width, unsigned height);
+// Asks for a swap interval of 0 once a context exists (--no-vsync).
+void SetNoVsync(bool on);

@@ -1,0 +1,236 @@
+#include "app/input_script.h"
+
+#include "app/platform.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum tScriptAction {
+    kActKeyDown,
+    kActKeyUp,
+    kActEscapeDown,
+    kActEscapeUp,
+    kActMouse,
+    kActClick,
+    kActClose,
+    kActResize
+};
+
+struct tScriptEvent {
+    uint32_t frame;
+    tScriptAction action;
+    int key;  // tKey for movement keys
+    int a, b; // mouse dx, dy; resize w, h; click 0 left 1 right
+};
+
+// Built once when the script is read; the frames only walk it.
+std::vector<tScriptEvent> Script;
+size_t NextScriptEvent = 0;
+bool Loaded = false;
+
+bool ParseInt(const std::string& word, long min, long max, long* value) {
+    if (word.empty()) {
+        return false;
+    }
+    errno = 0;
+    char* end = nullptr;
+    const long parsed = std::strtol(word.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || parsed < min || parsed > max) {
+        return false;
+    }
+    *value = parsed;
+    return true;
+}
+
+bool KeyFromName(const std::string& name, int* key) {
+    static const char* const kNames[kKeyCount] = {"up", "down", "left", "right",
+                                                  "w",  "s",    "a",    "d"};
+    for (int k = 0; k < kKeyCount; ++k) {
+        if (name == kNames[k]) {
+            *key = k;
+            return true;
+        }
+    }
+    if (name == "escape") {
+        *key = -1;
+        return true;
+    }
+    return false;
+}
+
+// Parses one line's words into an event; returns the problem, or nullptr.
+const char* ParseLine(const std::vector<std::string>& w, tScriptEvent* e) {
+    long frame = 0;
+    if (!ParseInt(w[0], 0, 0xFFFFFFFFL, &frame)) {
+        return "frame number expected";
+    }
+    e->frame = static_cast<uint32_t>(frame);
+    e->key = 0;
+    e->a = 0;
+    e->b = 0;
+    if (w.size() < 2) {
+        return "event expected after the frame number";
+    }
+    const std::string& verb = w[1];
+    long x = 0, y = 0;
+    if (verb == "key") {
+        if (w.size() != 4) {
+            return "key needs NAME down|up";
+        }
+        if (!KeyFromName(w[2], &e->key)) {
+            return "unknown key (up down left right w a s d escape)";
+        }
+        if (w[3] != "down" && w[3] != "up") {
+            return "key state must be down or up";
+        }
+        const bool down = w[3] == "down";
+        if (e->key < 0) {
+            e->action = down ? kActEscapeDown : kActEscapeUp;
+        } else {
+            e->action = down ? kActKeyDown : kActKeyUp;
+        }
+    } else if (verb == "mouse") {
+        if (w.size() != 4 || !ParseInt(w[2], -100000, 100000, &x) ||
+            !ParseInt(w[3], -100000, 100000, &y)) {
+            return "mouse needs DX DY";
+        }
+        e->action = kActMouse;
+        e->a = static_cast<int>(x);
+        e->b = static_cast<int>(y);
+    } else if (verb == "click") {
+        if (w.size() != 3 || (w[2] != "left" && w[2] != "right")) {
+            return "click needs left or right";
+        }
+        e->action = kActClick;
+        e->a = w[2] == "left" ? 0 : 1;
+    } else if (verb == "close") {
+        if (w.size() != 2) {
+            return "close takes nothing";
+        }
+        e->action = kActClose;
+    } else if (verb == "resize") {
+        if (w.size() != 4 || !ParseInt(w[2], 1, 16384, &x) || !ParseInt(w[3], 1, 16384, &y)) {
+            return "resize needs W H (1 ... 16384)";
+        }
+        e->action = kActResize;
+        e->a = static_cast<int>(x);
+        e->b = static_cast<int>(y);
+    } else {
+        return "unknown event (key mouse click close resize)";
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool ParseInputScript(const char* text, char* error, size_t errorSize) {
+    ClearInputScript();
+    std::istringstream in(text);
+    std::string line;
+    int lineNumber = 0;
+    uint32_t lastFrame = 0;
+    while (std::getline(in, line)) {
+        ++lineNumber;
+        const size_t hash = line.find('#');
+        if (hash != std::string::npos) {
+            line.erase(hash);
+        }
+        std::istringstream words(line);
+        std::vector<std::string> w;
+        std::string word;
+        while (words >> word) {
+            w.push_back(word);
+        }
+        if (w.empty()) {
+            continue;
+        }
+        tScriptEvent e{};
+        const char* problem = ParseLine(w, &e);
+        if (problem == nullptr && e.frame < lastFrame) {
+            problem = "frames must not go backwards";
+        }
+        if (problem != nullptr) {
+            std::snprintf(error, errorSize, "script line %d: %s", lineNumber, problem);
+            ClearInputScript();
+            return false;
+        }
+        lastFrame = e.frame;
+        Script.push_back(e);
+    }
+    Loaded = true;
+    return true;
+}
+
+bool LoadInputScript(const char* path, char* error, size_t errorSize) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        std::snprintf(error, errorSize, "script line 0: cannot open %s", path);
+        return false;
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    return ParseInputScript(text.str().c_str(), error, errorSize);
+}
+
+bool InputScriptLoaded() {
+    return Loaded;
+}
+
+void ClearInputScript() {
+    Script.clear();
+    NextScriptEvent = 0;
+    Loaded = false;
+}
+
+bool InjectScriptEvents(uint32_t frame) {
+    bool any = false;
+    while (NextScriptEvent < Script.size() && Script[NextScriptEvent].frame <= frame) {
+        const tScriptEvent& e = Script[NextScriptEvent++];
+        tEvent event{};
+        switch (e.action) {
+        case kActKeyDown:
+        case kActKeyUp:
+            SetVirtualKey(static_cast<tKey>(e.key), e.action == kActKeyDown);
+            if (e.action == kActKeyDown) {
+                event.kind = kEventKeyDown;
+                event.key = kKeyOther;
+                InjectEvent(event);
+            }
+            break;
+        case kActEscapeDown:
+            event.kind = kEventKeyDown;
+            event.key = kKeyEscape;
+            InjectEvent(event);
+            break;
+        case kActEscapeUp:
+            break;
+        case kActMouse:
+            SetVirtualCursorOffset(e.a, e.b);
+            break;
+        case kActClick:
+            event.kind = e.a == 0 ? kEventLeftButton : kEventRightButton;
+            InjectEvent(event);
+            break;
+        case kActClose:
+            event.kind = kEventClose;
+            InjectEvent(event);
+            break;
+        case kActResize:
+            event.kind = kEventResize;
+            event.width = e.a;
+            event.height = e.b;
+            InjectEvent(event);
+            break;
+        }
+        any = true;
+    }
+    return any;
+}

@@ -1,0 +1,6 @@
+// The executable: everything else lives in the game library.
+#include "app/startup.h"
+
+int main(int argc, char** argv) {
+    return GameMain(argc, argv);
+}

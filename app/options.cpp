@@ -1,0 +1,143 @@
+#include "app/options.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+tOptions GameOptions;
+
+namespace {
+
+constexpr const char* kVersion = "Ostravel 0.1.0";
+
+constexpr const char* kUsage =
+    "Usage: ostravel [OPTIONS]\n"
+    "\n"
+    "Walk the valley, collect the letters K, W, E, R and T in that order and survive the\n"
+    "soldiers guarding them.\n"
+    "\n"
+    "Controls:\n"
+    "  W / Up arrow       walk forward        S / Down arrow     walk backward\n"
+    "  A / Left arrow     step left           D / Right arrow    step right\n"
+    "  mouse              look around         left button        shoot\n"
+    "  Escape             quit\n"
+    "\n"
+    "Options:\n"
+    "  --windowed           play in a window (skips the full-screen question)\n"
+    "  --fullscreen         play full screen (skips the full-screen question)\n"
+    "  --dialogs=stderr     write message boxes to standard error and take their default\n"
+    "  --frames N           quit after N frames\n"
+    "  --fixed-step MS      every clock advances MS milliseconds per frame\n"
+    "  --script FILE        play an input script instead of live keyboard and mouse\n"
+    "  --trace FILE         append one line per frame describing the game to FILE\n"
+    "  --no-vsync           do not wait for the display between frames\n"
+    "  --capture N:FILE     write frame N (0-based) to FILE as a 24-bit BMP (repeatable)\n"
+    "  --stats              print frame-time statistics at exit\n"
+    "  --help               show this help\n"
+    "  --version            show the version\n"
+    "\n"
+    "The game reads everything from the Data directory under the working directory.\n";
+
+bool ParseUnsigned(const char* text, uint64_t max, uint64_t* value) {
+    if (text == nullptr || *text < '0' || *text > '9') {
+        return false;
+    }
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long parsed = std::strtoull(text, &end, 10);
+    if (errno != 0 || *end != '\0' || parsed > max) {
+        return false;
+    }
+    *value = parsed;
+    return true;
+}
+
+bool CopyPath(char* out, size_t size, const char* text) {
+    if (text == nullptr || *text == '\0' || std::strlen(text) >= size) {
+        return false;
+    }
+    std::memcpy(out, text, std::strlen(text) + 1);
+    return true;
+}
+
+tParseResult Usage(const char* problem, const char* arg) {
+    std::fprintf(stderr, "ostravel: %s: %s\n\n%s", problem, arg, kUsage);
+    return kParseExitUsage;
+}
+
+} // namespace
+
+tParseResult ParseOptions(int argc, char** argv) {
+    GameOptions = tOptions{};
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
+        uint64_t number = 0;
+        if (std::strcmp(arg, "--help") == 0) {
+            std::fputs(kUsage, stdout);
+            return kParseExitOk;
+        } else if (std::strcmp(arg, "--version") == 0) {
+            std::printf("%s\n", kVersion);
+            return kParseExitOk;
+        } else if (std::strcmp(arg, "--windowed") == 0) {
+            GameOptions.askFullScreen = false;
+            GameOptions.fullScreen = false;
+        } else if (std::strcmp(arg, "--fullscreen") == 0) {
+            GameOptions.askFullScreen = false;
+            GameOptions.fullScreen = true;
+        } else if (std::strcmp(arg, "--dialogs=stderr") == 0) {
+            GameOptions.dialogsToStderr = true;
+        } else if (std::strcmp(arg, "--no-vsync") == 0) {
+            GameOptions.noVsync = true;
+        } else if (std::strcmp(arg, "--stats") == 0) {
+            GameOptions.stats = true;
+        } else if (std::strcmp(arg, "--frames") == 0) {
+            if (!ParseUnsigned(next, 0xFFFFFFFFu, &number)) {
+                return Usage("--frames needs a frame count", next ? next : "(missing)");
+            }
+            GameOptions.frameLimit = static_cast<int64_t>(number);
+            ++i;
+        } else if (std::strcmp(arg, "--fixed-step") == 0) {
+            if (!ParseUnsigned(next, 60000, &number) || number == 0) {
+                return Usage("--fixed-step needs milliseconds (1 ... 60000)",
+                             next ? next : "(missing)");
+            }
+            GameOptions.fixedStep = true;
+            GameOptions.fixedStepMs = static_cast<uint32_t>(number);
+            ++i;
+        } else if (std::strcmp(arg, "--script") == 0) {
+            if (!CopyPath(GameOptions.scriptPath, sizeof(GameOptions.scriptPath), next)) {
+                return Usage("--script needs a file", next ? next : "(missing)");
+            }
+            ++i;
+        } else if (std::strcmp(arg, "--trace") == 0) {
+            if (!CopyPath(GameOptions.tracePath, sizeof(GameOptions.tracePath), next)) {
+                return Usage("--trace needs a file", next ? next : "(missing)");
+            }
+            ++i;
+        } else if (std::strcmp(arg, "--capture") == 0) {
+            const char* colon = next ? std::strchr(next, ':') : nullptr;
+            if (colon == nullptr || GameOptions.captureCount == kMaxCaptures) {
+                return Usage("--capture needs N:FILE (at most 16)", next ? next : "(missing)");
+            }
+            char frameText[16] = {};
+            const size_t digits = static_cast<size_t>(colon - next);
+            if (digits == 0 || digits >= sizeof(frameText)) {
+                return Usage("--capture needs N:FILE", next);
+            }
+            std::memcpy(frameText, next, digits);
+            tCaptureRequest& request = GameOptions.captures[GameOptions.captureCount];
+            if (!ParseUnsigned(frameText, 0xFFFFFFFFu, &number) ||
+                !CopyPath(request.path, sizeof(request.path), colon + 1)) {
+                return Usage("--capture needs N:FILE", next);
+            }
+            request.frame = static_cast<uint32_t>(number);
+            ++GameOptions.captureCount;
+            ++i;
+        } else {
+            return Usage("unknown option", arg);
+        }
+    }
+    return kParseRun;
+}

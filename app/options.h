@@ -1,0 +1,35 @@
+// The command line: replay, test and benchmark tools around the game. Without options the game
+// behaves as a player expects: it asks about full screen and plays until the window closes.
+#pragma once
+
+#include <cstdint>
+
+constexpr int kMaxCaptures = 16;
+
+struct tCaptureRequest {
+    uint32_t frame; // 0-based frame index
+    char path[512]; // 24-bit BMP written there
+};
+
+struct tOptions {
+    bool askFullScreen = true; // false when --windowed or --fullscreen answered the question
+    bool fullScreen = true;
+    bool dialogsToStderr = false;
+    int64_t frameLimit = -1; // --frames N: quit after N frames; -1 for no limit
+    bool fixedStep = false;
+    uint32_t fixedStepMs = 0;
+    char scriptPath[512] = {};
+    char tracePath[512] = {};
+    bool noVsync = false;
+    int captureCount = 0;
+    tCaptureRequest captures[kMaxCaptures] = {};
+    bool stats = false;
+};
+
+extern tOptions GameOptions;
+
+enum tParseResult { kParseRun, kParseExitOk, kParseExitUsage };
+
+// Fills GameOptions from argv. --help and --version print to standard output (kParseExitOk);
+// a bad option prints the usage to standard error (kParseExitUsage).
+tParseResult ParseOptions(int argc, char** argv);

@@ -1,0 +1,270 @@
+#include "app/platform.h"
+
+#include <cstdio>
+
+namespace {
+
+const tPlatformBackend* Backend = nullptr;
+
+// ---- replay settings (whole run) ----
+bool DialogsToStderr = false;
+bool FixedStep = false;
+uint32_t FixedStepMs = 0;
+uint32_t FixedStepNow = 0;
+
+// ---- the quit request ----
+bool QuitPosted = false;
+int QuitExitCode = 0;
+
+// ---- input replay ----
+constexpr int kInjectedQueueSize = 256;
+tEvent InjectedQueue[kInjectedQueueSize];
+int InjectedHead = 0;
+int InjectedCount = 0;
+bool InjectedOverflowSaid = false;
+
+bool LiveInputIgnored = false;
+bool VirtualKeys[kKeyCount];
+bool VirtualCursorMoved = false;
+int VirtualDx = 0;
+int VirtualDy = 0;
+bool RecentrePointKnown = false;
+int RecentreX = 0;
+int RecentreY = 0;
+
+// Live keyboard and mouse events are dropped while a script plays.
+bool IsLiveInput(const tEvent& event) {
+    return event.kind == kEventKeyDown || event.kind == kEventLeftButton ||
+           event.kind == kEventRightButton;
+}
+
+void RecentrePoint(int* x, int* y) {
+    if (!RecentrePointKnown) {
+        int ox = 0, oy = 0, w = 0, h = 0;
+        Backend->clientOrigin(&ox, &oy);
+        Backend->clientSize(&w, &h);
+        RecentreX = ox + w / 2;
+        RecentreY = oy + h / 2;
+    }
+    *x = RecentreX;
+    *y = RecentreY;
+}
+
+} // namespace
+
+void SelectPlatform(const tPlatformBackend* backend) {
+    Backend = backend;
+    QuitPosted = false;
+    QuitExitCode = 0;
+    InjectedHead = 0;
+    InjectedCount = 0;
+    InjectedOverflowSaid = false;
+    LiveInputIgnored = false;
+    for (bool& key : VirtualKeys) {
+        key = false;
+    }
+    VirtualCursorMoved = false;
+    RecentrePointKnown = false;
+    FixedStepNow = 0;
+}
+
+void SetDialogsToStderr(bool on) {
+    DialogsToStderr = on;
+}
+
+void SetFixedStep(uint32_t stepMs) {
+    FixedStep = true;
+    FixedStepMs = stepMs;
+    FixedStepNow = 0;
+}
+
+bool FixedStepActive() {
+    return FixedStep;
+}
+
+void AdvanceFixedStep() {
+    if (FixedStep) {
+        FixedStepNow += FixedStepMs;
+    }
+}
+
+tMessageAnswer ShowMessageBox(const char* text, const char* caption, tMessageButtons buttons) {
+    if (DialogsToStderr) {
+        std::fprintf(stderr, "%s: %s\n", caption, text);
+        std::fflush(stderr);
+        return buttons == kButtonsYesNo ? kAnswerYes : kAnswerOk;
+    }
+    return Backend->messageBox(text, caption, buttons);
+}
+
+void ShowError(const char* text) {
+    ShowMessageBox(text, "Error", kButtonsOk);
+}
+
+bool CreateMainWindow(const char* title, unsigned width, unsigned height, bool fullScreen,
+                      int colorBits, int depthBits) {
+    return Backend->createWindow(title, width, height, fullScreen, colorBits, depthBits);
+}
+
+void ShowMainWindow() {
+    Backend->showWindow();
+}
+void SetWindowTitle(const char* title) {
+    Backend->setWindowTitle(title);
+}
+void GetClientSize(int* width, int* height) {
+    Backend->clientSize(width, height);
+}
+void GetClientOrigin(int* x, int* y) {
+    Backend->clientOrigin(x, y);
+}
+
+bool PollEvent(tEvent* event) {
+    if (InjectedCount > 0) {
+        *event = InjectedQueue[InjectedHead];
+        InjectedHead = (InjectedHead + 1) % kInjectedQueueSize;
+        --InjectedCount;
+        return true;
+    }
+    while (Backend->pollEvent(event)) {
+        if (LiveInputIgnored && IsLiveInput(*event)) {
+            continue;
+        }
+        return true;
+    }
+    // The quit request comes once nothing else waits, as the system's own queue delivers it.
+    if (QuitPosted) {
+        *event = tEvent{};
+        event->kind = kEventQuit;
+        event->exitCode = QuitExitCode;
+        return true;
+    }
+    return false;
+}
+
+void PostQuitRequest(int exitCode) {
+    if (!QuitPosted) {
+        QuitPosted = true;
+        QuitExitCode = exitCode;
+    }
+}
+
+bool QuitRequested() {
+    return QuitPosted;
+}
+
+void SetCursorVisible(bool show) {
+    Backend->showCursor(show);
+}
+
+void GetCursorPos(int* x, int* y) {
+    if (!LiveInputIgnored) {
+        Backend->cursorPos(x, y);
+        return;
+    }
+    RecentrePoint(x, y);
+    if (VirtualCursorMoved) {
+        *x += VirtualDx;
+        *y += VirtualDy;
+    }
+}
+
+void SetCursorPos(int x, int y) {
+    RecentrePointKnown = true;
+    RecentreX = x;
+    RecentreY = y;
+    VirtualCursorMoved = false;
+    if (!LiveInputIgnored) {
+        Backend->setCursorPos(x, y);
+    }
+}
+
+bool IsKeyDown(tKey key) {
+    if (LiveInputIgnored) {
+        return VirtualKeys[key];
+    }
+    return Backend->keyDown(key);
+}
+
+bool WindowHasFocus() {
+    return LiveInputIgnored || Backend->hasFocus();
+}
+
+bool QueryDisplayMode(tDisplayMode* mode) {
+    return Backend->queryDisplayMode(mode);
+}
+bool ChangeDisplayMode(unsigned width, unsigned height) {
+    return Backend->changeDisplayMode(width, height);
+}
+void RestoreDisplayMode() {
+    Backend->restoreDisplayMode();
+}
+
+int ChoosePixelFormat(int colorBits, int depthBits) {
+    return Backend->choosePixelFormat(colorBits, depthBits);
+}
+bool SetPixelFormat(int format) {
+    return Backend->setPixelFormat(format);
+}
+bool CreateContext() {
+    return Backend->createContext();
+}
+void ReleaseContext() {
+    Backend->releaseContext();
+}
+void DeleteContext() {
+    Backend->deleteContext();
+}
+void* GetGLProcAddress(const char* name) {
+    return Backend->getProcAddress(name);
+}
+void SwapGLBuffers() {
+    Backend->swapBuffers();
+}
+bool SetSwapInterval(int interval) {
+    return Backend->setSwapInterval(interval);
+}
+
+uint32_t TimeMs() {
+    return FixedStep ? FixedStepNow : Backend->timeMs();
+}
+uint32_t TickCount() {
+    return FixedStep ? FixedStepNow : Backend->tickCount();
+}
+
+bool GetWorkingDir(char* buffer, size_t size) {
+    return Backend->workingDir(buffer, size);
+}
+bool ChangeWorkingDir(const char* path) {
+    return Backend->changeDir(path);
+}
+
+void ShutdownPlatform() {
+    Backend->shutdown();
+}
+
+void SetLiveInputIgnored(bool ignored) {
+    LiveInputIgnored = ignored;
+}
+
+void InjectEvent(const tEvent& event) {
+    if (InjectedCount == kInjectedQueueSize) {
+        if (!InjectedOverflowSaid) {
+            std::fprintf(stderr, "input queue full: events dropped\n");
+            InjectedOverflowSaid = true;
+        }
+        return;
+    }
+    InjectedQueue[(InjectedHead + InjectedCount) % kInjectedQueueSize] = event;
+    ++InjectedCount;
+}
+
+void SetVirtualKey(tKey key, bool down) {
+    VirtualKeys[key] = down;
+}
+
+void SetVirtualCursorOffset(int dx, int dy) {
+    VirtualCursorMoved = true;
+    VirtualDx = dx;
+    VirtualDy = dy;
+}

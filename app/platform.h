@@ -1,0 +1,165 @@
+// The one door to the operating system: window, events, cursor, keys, display mode, GL context,
+// clocks, working directory and message boxes. Two backends fill it: SDL2 (the real game) and a
+// test backend (virtual clock, keys and cursor, recorded boxes and titles, an injectable event
+// queue). Game code calls the free functions below and never asks which backend runs.
+//
+// Around the backend this layer also carries the replay tools of the command line: message boxes
+// written to standard error, a fixed-step clock and an input script that replaces live input.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The eight movement keys the game polls each frame.
+enum tKey { kKeyUp, kKeyDown, kKeyLeft, kKeyRight, kKeyW, kKeyS, kKeyA, kKeyD, kKeyCount };
+
+// The game's own few window events; every other system event is handled by the backend itself.
+enum tEventKind {
+    kEventQuit,        // the quit request; carries exitCode
+    kEventClose,       // the window's close button or the system's close command
+    kEventKeyDown,     // a key press; key holds kKeyEscape or kKeyOther
+    kEventLeftButton,  // left mouse button pressed
+    kEventRightButton, // right mouse button pressed
+    kEventResize,      // the client area changed to width x height
+    kEventFocus,       // the window gained (gained == true) or lost the keyboard focus
+};
+
+constexpr int kKeyEscape = 27;
+constexpr int kKeyOther = 0;
+
+struct tEvent {
+    tEventKind kind;
+    int key;      // kEventKeyDown
+    int width;    // kEventResize
+    int height;   // kEventResize
+    int exitCode; // kEventQuit
+    bool gained;  // kEventFocus
+};
+
+enum tMessageButtons { kButtonsOk, kButtonsYesNo };
+enum tMessageAnswer { kAnswerOk, kAnswerYes, kAnswerNo };
+
+// A display mode as the system reports it.
+struct tDisplayMode {
+    int width;
+    int height;
+    int refreshRate;
+};
+
+// The backend's side of the interface. Each entry is required.
+struct tPlatformBackend {
+    const char* name;
+    // Modal box with no owner; kButtonsYesNo shows the question icon.
+    tMessageAnswer (*messageBox)(const char* text, const char* caption, tMessageButtons buttons);
+    // Creates the one window with a client area of exactly width x height, at (0, 0); full
+    // screen gives a borderless window over the whole display. colorBits and depthBits are the
+    // framebuffer the GL context will want (some systems fix it with the window).
+    bool (*createWindow)(const char* title, unsigned width, unsigned height, bool fullScreen,
+                         int colorBits, int depthBits);
+    void (*showWindow)();
+    void (*setWindowTitle)(const char* title);
+    void (*clientSize)(int* width, int* height);
+    // The client area's top-left corner in screen pixels.
+    void (*clientOrigin)(int* x, int* y);
+    // Non-blocking: takes the next event, or returns false when none waits.
+    bool (*pollEvent)(tEvent* event);
+    void (*showCursor)(bool show);
+    void (*cursorPos)(int* x, int* y);
+    void (*setCursorPos)(int x, int y);
+    bool (*keyDown)(tKey key);
+    bool (*hasFocus)();
+    bool (*queryDisplayMode)(tDisplayMode* mode);
+    // Whether the display can switch to width x height for the full-screen window.
+    bool (*changeDisplayMode)(unsigned width, unsigned height);
+    void (*restoreDisplayMode)();
+    // Framebuffer configuration: a format id (0: none) for the request, then setting it.
+    int (*choosePixelFormat)(int colorBits, int depthBits);
+    bool (*setPixelFormat)(int format);
+    bool (*createContext)();
+    void (*releaseContext)();
+    void (*deleteContext)();
+    void* (*getProcAddress)(const char* name);
+    void (*swapBuffers)();
+    bool (*setSwapInterval)(int interval);
+    uint32_t (*timeMs)();
+    uint32_t (*tickCount)();
+    bool (*workingDir)(char* buffer, size_t size);
+    bool (*changeDir)(const char* path);
+    void (*shutdown)();
+};
+
+// ---- selecting the backend -------------------------------------------------------------------
+
+// The SDL2 backend; the game's entry point selects it.
+const tPlatformBackend* SdlPlatform();
+// The test backend (see platform_test.h for its controls).
+const tPlatformBackend* TestPlatform();
+void SelectPlatform(const tPlatformBackend* backend);
+
+// ---- replay tools, set from the command line before start-up -----------------------------------
+
+// Message boxes go to standard error as "CAPTION: TEXT" and take their default answer.
+void SetDialogsToStderr(bool on);
+// Every clock reads a virtual time that starts at 0 and advances by stepMs before each frame.
+void SetFixedStep(uint32_t stepMs);
+bool FixedStepActive();
+// Advances the fixed-step clock by one step; the main loop calls it before each frame.
+void AdvanceFixedStep();
+
+// ---- the interface the game calls ---------------------------------------------------------------
+
+tMessageAnswer ShowMessageBox(const char* text, const char* caption, tMessageButtons buttons);
+// The game's usual loading-error box: caption "Error", OK button.
+void ShowError(const char* text);
+bool CreateMainWindow(const char* title, unsigned width, unsigned height, bool fullScreen,
+                      int colorBits, int depthBits);
+void ShowMainWindow();
+void SetWindowTitle(const char* title);
+void GetClientSize(int* width, int* height);
+void GetClientOrigin(int* x, int* y);
+
+// Next event: the replay script's events first, then the backend's, then a posted quit request.
+bool PollEvent(tEvent* event);
+// Posts the quit request: PollEvent returns it once nothing else waits.
+void PostQuitRequest(int exitCode);
+bool QuitRequested();
+
+void SetCursorVisible(bool show);
+void GetCursorPos(int* x, int* y);
+void SetCursorPos(int x, int y);
+bool IsKeyDown(tKey key);
+// Whether the window has the keyboard focus (true when the backend cannot tell).
+bool WindowHasFocus();
+
+bool QueryDisplayMode(tDisplayMode* mode);
+bool ChangeDisplayMode(unsigned width, unsigned height);
+void RestoreDisplayMode();
+
+int ChoosePixelFormat(int colorBits, int depthBits);
+bool SetPixelFormat(int format);
+bool CreateContext();
+void ReleaseContext();
+void DeleteContext();
+void* GetGLProcAddress(const char* name);
+void SwapGLBuffers();
+bool SetSwapInterval(int interval);
+
+// Milliseconds since a fixed point: the world and frame-timer clock, and the animation tick count.
+uint32_t TimeMs();
+uint32_t TickCount();
+
+bool GetWorkingDir(char* buffer, size_t size);
+bool ChangeWorkingDir(const char* path);
+
+void ShutdownPlatform();
+
+// ---- input replay, used by the input script
+// ------------------------------------------------------
+
+// Live keyboard and mouse input is ignored from now on; the window's close still arrives.
+void SetLiveInputIgnored(bool ignored);
+// Queues an event ahead of the backend's; a full queue drops the event and says so once.
+void InjectEvent(const tEvent& event);
+void SetVirtualKey(tKey key, bool down);
+// The next cursor read finds the cursor dx, dy pixels away from the last re-centring point.
+void SetVirtualCursorOffset(int dx, int dy);

@@ -1,0 +1,381 @@
+// The real backend: SDL2 windows, events and GL contexts.
+#include "app/platform.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+SDL_Window* Window = nullptr;
+SDL_GLContext Context = nullptr;
+bool VideoStarted = false;
+bool FullScreenWindow = false;
+unsigned WantedWidth = 0;
+unsigned WantedHeight = 0;
+// The framebuffer the window was created with; X11 fixes it with the window's visual.
+int WindowColorBits = 0;
+int WindowDepthBits = 0;
+
+bool StartVideo() {
+    if (!VideoStarted) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());
+            return false;
+        }
+        // Mouse look reads the cursor position each frame; the motion events themselves carry
+        // nothing the game needs and would only hold frames back while they queue up.
+        SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
+        VideoStarted = true;
+    }
+    return true;
+}
+
+tMessageAnswer SdlMessageBox(const char* text, const char* caption, tMessageButtons buttons) {
+    if (buttons == kButtonsOk) {
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr);
+        return kAnswerOk;
+    }
+    // Return answers Yes and Escape answers No, so the box can be answered from the keyboard.
+    const SDL_MessageBoxButtonData choices[] = {
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
+    };
+    SDL_MessageBoxData data{};
+    data.flags = SDL_MESSAGEBOX_INFORMATION;
+    data.title = caption;
+    data.message = text;
+    data.numbuttons = 2;
+    data.buttons = choices;
+    int pressed = -1;
+    if (SDL_ShowMessageBox(&data, &pressed) != 0) {
+        std::fprintf(stderr, "%s: %s (no dialog: %s)\n", caption, text, SDL_GetError());
+        return kAnswerYes;
+    }
+    return pressed == 0 ? kAnswerNo : kAnswerYes;
+}
+
+void SetFramebufferAttributes(int colorBits, int depthBits) {
+    const int channel = colorBits >= 24 ? 8 : colorBits >= 15 ? 5 : 4;
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, channel);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, colorBits == 16 ? 6 : channel);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, channel);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_GREEN_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_BLUE_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_ACCUM_ALPHA_SIZE, 0);
+    // The game draws with the fixed-function pipeline.
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+}
+
+bool SdlCreateWindow(const char* title, unsigned width, unsigned height, bool fullScreen,
+                     int colorBits, int depthBits) {
+    if (!StartVideo()) {
+        return false;
+    }
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    flags |= fullScreen ? (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS) : SDL_WINDOW_RESIZABLE;
+    // Drivers that cannot give the requested depth buffer get the nearest smaller one.
+    const int depthChoices[] = {depthBits, 24, 16, 0};
+    for (int depth : depthChoices) {
+        if (depth > depthBits && depth != depthBits) {
+            continue;
+        }
+        SetFramebufferAttributes(colorBits, depth);
+        Window =
+            SDL_CreateWindow(title, 0, 0, static_cast<int>(width), static_cast<int>(height), flags);
+        if (Window != nullptr) {
+            WindowColorBits = colorBits;
+            WindowDepthBits = depth;
+            if (depth != depthBits) {
+                std::fprintf(stderr, "depth buffer: %d bits asked, %d given\n", depthBits, depth);
+            }
+            break;
+        }
+    }
+    if (Window == nullptr) {
+        std::fprintf(stderr, "SDL window: %s\n", SDL_GetError());
+        return false;
+    }
+    FullScreenWindow = fullScreen;
+    WantedWidth = width;
+    WantedHeight = height;
+    if (fullScreen) {
+        SDL_DisplayMode mode{};
+        if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+            mode.w = static_cast<int>(width);
+            mode.h = static_cast<int>(height);
+            SDL_SetWindowDisplayMode(Window, &mode);
+        }
+    }
+    return true;
+}
+
+void SdlShowWindow() {
+    SDL_ShowWindow(Window);
+    SDL_RaiseWindow(Window);
+}
+
+void SdlSetWindowTitle(const char* title) {
+    if (Window != nullptr) {
+        SDL_SetWindowTitle(Window, title);
+    }
+}
+
+void SdlClientSize(int* width, int* height) {
+    *width = 0;
+    *height = 0;
+    if (Window != nullptr) {
+        SDL_GetWindowSize(Window, width, height);
+    }
+}
+
+void SdlClientOrigin(int* x, int* y) {
+    *x = 0;
+    *y = 0;
+    if (Window != nullptr) {
+        SDL_GetWindowPosition(Window, x, y);
+    }
+}
+
+// SDL's events in the game's terms; false for events the backend handles itself.
+bool Translate(const SDL_Event& in, tEvent* out) {
+    *out = tEvent{};
+    switch (in.type) {
+    case SDL_QUIT:
+        out->kind = kEventClose;
+        return true;
+    case SDL_KEYDOWN:
+        out->kind = kEventKeyDown;
+        out->key = in.key.keysym.sym == SDLK_ESCAPE ? kKeyEscape : kKeyOther;
+        return true;
+    case SDL_MOUSEBUTTONDOWN:
+        if (in.button.button == SDL_BUTTON_LEFT) {
+            out->kind = kEventLeftButton;
+            return true;
+        }
+        if (in.button.button == SDL_BUTTON_RIGHT) {
+            out->kind = kEventRightButton;
+            return true;
+        }
+        return false;
+    case SDL_WINDOWEVENT:
+        switch (in.window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+            out->kind = kEventClose;
+            return true;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            out->kind = kEventResize;
+            out->width = in.window.data1;
+            out->height = in.window.data2;
+            return true;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            out->kind = kEventFocus;
+            out->gained = in.window.event == SDL_WINDOWEVENT_FOCUS_GAINED;
+            return true;
+        default:
+            return false;
+        }
+    default:
+        return false;
+    }
+}
+
+bool SdlPollEvent(tEvent* event) {
+    if (!VideoStarted) {
+        return false;
+    }
+    SDL_Event in;
+    while (SDL_PollEvent(&in)) {
+        if (Translate(in, event)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void SdlShowCursor(bool show) {
+    if (VideoStarted) {
+        SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+    }
+}
+
+void SdlCursorPos(int* x, int* y) {
+    int ox = 0, oy = 0, lx = 0, ly = 0;
+    SdlClientOrigin(&ox, &oy);
+    SDL_GetMouseState(&lx, &ly);
+    *x = ox + lx;
+    *y = oy + ly;
+}
+
+void SdlSetCursorPos(int x, int y) {
+    if (Window == nullptr) {
+        return;
+    }
+    int ox = 0, oy = 0;
+    SdlClientOrigin(&ox, &oy);
+    SDL_WarpMouseInWindow(Window, x - ox, y - oy);
+}
+
+bool SdlKeyDown(tKey key) {
+    static const SDL_Scancode kScancodes[kKeyCount] = {
+        SDL_SCANCODE_UP, SDL_SCANCODE_DOWN, SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT,
+        SDL_SCANCODE_W,  SDL_SCANCODE_S,    SDL_SCANCODE_A,    SDL_SCANCODE_D,
+    };
+    const Uint8* state = SDL_GetKeyboardState(nullptr);
+    return state != nullptr && state[kScancodes[key]] != 0;
+}
+
+bool SdlHasFocus() {
+    return Window != nullptr && (SDL_GetWindowFlags(Window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+bool SdlQueryDisplayMode(tDisplayMode* mode) {
+    SDL_DisplayMode current{};
+    if (!StartVideo() || SDL_GetDesktopDisplayMode(0, &current) != 0) {
+        return false;
+    }
+    mode->width = current.w;
+    mode->height = current.h;
+    mode->refreshRate = current.refresh_rate;
+    return true;
+}
+
+// The mode itself is switched when the full-screen window appears; here the display is asked
+// whether it offers exactly this size.
+bool SdlChangeDisplayMode(unsigned width, unsigned height) {
+    if (!StartVideo()) {
+        return false;
+    }
+    const int count = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < count; ++i) {
+        SDL_DisplayMode mode{};
+        if (SDL_GetDisplayMode(0, i, &mode) == 0 && mode.w == static_cast<int>(width) &&
+            mode.h == static_cast<int>(height)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void SdlRestoreDisplayMode() {
+    if (Window != nullptr && FullScreenWindow) {
+        SDL_SetWindowFullscreen(Window, 0);
+    }
+}
+
+int SdlChoosePixelFormat(int colorBits, int depthBits) {
+    (void)colorBits;
+    (void)depthBits;
+    // The window was created with the nearest framebuffer the driver offers.
+    return Window != nullptr && (SDL_GetWindowFlags(Window) & SDL_WINDOW_OPENGL) != 0 ? 1 : 0;
+}
+
+bool SdlSetPixelFormat(int format) {
+    return format == 1 && Window != nullptr;
+}
+
+bool SdlCreateContext() {
+    if (Window == nullptr) {
+        return false;
+    }
+    Context = SDL_GL_CreateContext(Window);
+    if (Context == nullptr) {
+        std::fprintf(stderr, "SDL GL context: %s\n", SDL_GetError());
+        return false;
+    }
+    SDL_GL_MakeCurrent(Window, Context);
+    return true;
+}
+
+void SdlReleaseContext() {
+    if (Window != nullptr) {
+        SDL_GL_MakeCurrent(Window, nullptr);
+    }
+}
+
+void SdlDeleteContext() {
+    if (Context != nullptr) {
+        SDL_GL_DeleteContext(Context);
+        Context = nullptr;
+    }
+}
+
+void* SdlGetProcAddress(const char* name) {
+    return VideoStarted ? SDL_GL_GetProcAddress(name) : nullptr;
+}
+
+void SdlSwapBuffers() {
+    if (Window != nullptr) {
+        SDL_GL_SwapWindow(Window);
+    }
+}
+
+bool SdlSetSwapInterval(int interval) {
+    return SDL_GL_SetSwapInterval(interval) == 0;
+}
+
+uint32_t SdlTimeMs() {
+    return SDL_GetTicks();
+}
+
+bool SdlWorkingDir(char* buffer, size_t size) {
+    return getcwd(buffer, size) != nullptr;
+}
+bool SdlChangeDir(const char* path) {
+    return chdir(path) == 0;
+}
+
+void SdlShutdown() {
+    if (Window != nullptr) {
+        SDL_DestroyWindow(Window);
+        Window = nullptr;
+    }
+    if (VideoStarted) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        VideoStarted = false;
+    }
+}
+
+const tPlatformBackend kSdlBackend = {
+    "sdl",
+    SdlMessageBox,
+    SdlCreateWindow,
+    SdlShowWindow,
+    SdlSetWindowTitle,
+    SdlClientSize,
+    SdlClientOrigin,
+    SdlPollEvent,
+    SdlShowCursor,
+    SdlCursorPos,
+    SdlSetCursorPos,
+    SdlKeyDown,
+    SdlHasFocus,
+    SdlQueryDisplayMode,
+    SdlChangeDisplayMode,
+    SdlRestoreDisplayMode,
+    SdlChoosePixelFormat,
+    SdlSetPixelFormat,
+    SdlCreateContext,
+    SdlReleaseContext,
+    SdlDeleteContext,
+    SdlGetProcAddress,
+    SdlSwapBuffers,
+    SdlSetSwapInterval,
+    SdlTimeMs,
+    SdlTimeMs,
+    SdlWorkingDir,
+    SdlChangeDir,
+    SdlShutdown,
+};
+
+} // namespace
+
+const tPlatformBackend* SdlPlatform() {
+    return &kSdlBackend;
+}

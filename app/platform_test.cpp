@@ -1,0 +1,222 @@
+#include "app/platform_test.h"
+
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+tTestPlatformState State;
+
+void Record(const char* call) {
+    State.calls.emplace_back(call);
+}
+
+tMessageAnswer TestMessageBox(const char* text, const char* caption, tMessageButtons buttons) {
+    State.boxes.push_back({caption, text, buttons});
+    if (buttons == kButtonsOk) {
+        return kAnswerOk;
+    }
+    if (State.answers.empty()) {
+        return kAnswerYes;
+    }
+    const tMessageAnswer answer = State.answers.front();
+    State.answers.erase(State.answers.begin());
+    return answer;
+}
+
+bool TestCreateWindow(const char* title, unsigned width, unsigned height, bool fullScreen,
+                      int colorBits, int depthBits) {
+    Record("createWindow");
+    if (State.failCreateWindow) {
+        return false;
+    }
+    State.titles.emplace_back(title);
+    State.windowCreated = true;
+    State.fullScreen = fullScreen;
+    State.clientWidth = static_cast<int>(width);
+    State.clientHeight = static_cast<int>(height);
+    State.colorBits = colorBits;
+    State.depthBits = depthBits;
+    return true;
+}
+
+void TestShowWindow() {
+    Record("showWindow");
+}
+void TestSetWindowTitle(const char* title) {
+    State.titles.emplace_back(title);
+}
+
+void TestClientSize(int* width, int* height) {
+    *width = State.clientWidth;
+    *height = State.clientHeight;
+}
+
+void TestClientOrigin(int* x, int* y) {
+    *x = 0;
+    *y = 0;
+}
+
+bool TestPollEvent(tEvent* event) {
+    if (State.nextEvent >= State.events.size()) {
+        return false;
+    }
+    *event = State.events[State.nextEvent++];
+    return true;
+}
+
+void TestShowCursor(bool show) {
+    Record(show ? "showCursor" : "hideCursor");
+    State.cursorVisible = show;
+}
+
+void TestCursorPos(int* x, int* y) {
+    *x = State.cursorX;
+    *y = State.cursorY;
+}
+
+void TestSetCursorPos(int x, int y) {
+    State.cursorX = x;
+    State.cursorY = y;
+}
+
+bool TestKeyDown(tKey key) {
+    return State.keys[key];
+}
+bool TestHasFocus() {
+    return State.focus;
+}
+
+bool TestQueryDisplayMode(tDisplayMode* mode) {
+    if (State.failQueryDisplayMode) {
+        return false;
+    }
+    *mode = {1920, 1080, 60};
+    return true;
+}
+
+bool TestChangeDisplayMode(unsigned, unsigned) {
+    Record("changeDisplayMode");
+    return !State.failChangeDisplayMode;
+}
+
+void TestRestoreDisplayMode() {
+    Record("restoreDisplayMode");
+}
+
+int TestChoosePixelFormat(int colorBits, int depthBits) {
+    Record("choosePixelFormat");
+    State.colorBits = colorBits;
+    State.depthBits = depthBits;
+    return State.failChoosePixelFormat ? 0 : 1;
+}
+
+bool TestSetPixelFormat(int) {
+    Record("setPixelFormat");
+    return !State.failSetPixelFormat;
+}
+
+bool TestCreateContext() {
+    Record("createContext");
+    return true;
+}
+
+void TestReleaseContext() {
+    Record("releaseContext");
+}
+void TestDeleteContext() {
+    Record("deleteContext");
+}
+
+// Stand-ins for the two multitexture entry points; no test calls them.
+void FakeEntryPoint() {}
+
+void* TestGetProcAddress(const char* name) {
+    if (State.noMultitexture) {
+        return nullptr;
+    }
+    if (std::strcmp(name, "glActiveTextureARB") == 0 ||
+        std::strcmp(name, "glMultiTexCoord2fARB") == 0) {
+        return reinterpret_cast<void*>(&FakeEntryPoint);
+    }
+    return nullptr;
+}
+
+void TestSwapBuffers() {
+    ++State.swaps;
+}
+bool TestSetSwapInterval(int) {
+    return true;
+}
+uint32_t TestTimeMs() {
+    return State.timeMs;
+}
+uint32_t TestTickCount() {
+    return State.tickCount;
+}
+bool TestWorkingDir(char* buffer, size_t size) {
+    return getcwd(buffer, size) != nullptr;
+}
+bool TestChangeDir(const char* path) {
+    return chdir(path) == 0;
+}
+void TestShutdown() {
+    Record("shutdown");
+}
+
+const tPlatformBackend kTestBackend = {
+    "test",
+    TestMessageBox,
+    TestCreateWindow,
+    TestShowWindow,
+    TestSetWindowTitle,
+    TestClientSize,
+    TestClientOrigin,
+    TestPollEvent,
+    TestShowCursor,
+    TestCursorPos,
+    TestSetCursorPos,
+    TestKeyDown,
+    TestHasFocus,
+    TestQueryDisplayMode,
+    TestChangeDisplayMode,
+    TestRestoreDisplayMode,
+    TestChoosePixelFormat,
+    TestSetPixelFormat,
+    TestCreateContext,
+    TestReleaseContext,
+    TestDeleteContext,
+    TestGetProcAddress,
+    TestSwapBuffers,
+    TestSetSwapInterval,
+    TestTimeMs,
+    TestTickCount,
+    TestWorkingDir,
+    TestChangeDir,
+    TestShutdown,
+};
+
+} // namespace
+
+const tPlatformBackend* TestPlatform() {
+    return &kTestBackend;
+}
+
+tTestPlatformState& ResetTestPlatform() {
+    State = tTestPlatformState{};
+    SelectPlatform(&kTestBackend);
+    return State;
+}
+
+tTestPlatformState& TestPlatformState() {
+    return State;
+}
+
+void TestPushEvent(const tEvent& event) {
+    State.events.push_back(event);
+}
+
+void TestAdvanceClock(uint32_t ms) {
+    State.timeMs += ms;
+    State.tickCount += ms;
+}

@@ -1,0 +1,176 @@
+#include "app/startup.h"
+
+#include "app/capture.h"
+#include "app/display.h"
+#include "app/game_state.h"
+#include "app/input_script.h"
+#include "app/options.h"
+#include "app/platform.h"
+#include "app/window_events.h"
+#include "render/font.h"
+#include "render/frame_renderer.h"
+#include "world/load_world.h"
+#include "world/scene_objects.h"
+#include "world/world_rules.h"
+
+#include <cstdio>
+#include <fstream>
+
+uint32_t FramesDrawn = 0;
+
+int ReadSettings(const char* path, uint32_t* width, uint32_t* height, uint32_t* colorBits) {
+    std::ifstream file(path);
+    if (!file) {
+        return 0;
+    }
+    uint32_t* const targets[3] = {width, height, colorBits};
+    int read = 0;
+    for (uint32_t* target : targets) {
+        // Read signed, so that "-1" is refused instead of wrapping to four billion.
+        long long value = 0;
+        if (!(file >> value) || value < 0 || value > 0xFFFFFFFFLL) {
+            break;
+        }
+        *target = static_cast<uint32_t>(value);
+        ++read;
+    }
+    return read;
+}
+
+namespace {
+
+// The settings file, with the defaults for what it lacks or what no window could be.
+void LoadSettings() {
+    uint32_t width = kDefaultWidth, height = kDefaultHeight, bits = kDefaultColorBits;
+    const int read = ReadSettings("Data/Setup.ini", &width, &height, &bits);
+    if (read < 3) {
+        std::fprintf(stderr, "Data/Setup.ini: %d of 3 settings read; using %ux%ux%u for the rest\n",
+                     read, kDefaultWidth, kDefaultHeight, kDefaultColorBits);
+    }
+    if (width == 0 || height == 0 || width > kMaxWindowSide || height > kMaxWindowSide) {
+        std::fprintf(stderr, "Data/Setup.ini: window %ux%u is not usable; using %ux%u\n", width,
+                     height, kDefaultWidth, kDefaultHeight);
+        width = kDefaultWidth;
+        height = kDefaultHeight;
+    }
+    if (bits != 16 && bits != 24 && bits != 32) {
+        std::fprintf(stderr, "Data/Setup.ini: colour depth %u is not usable; using %u\n", bits,
+                     kDefaultColorBits);
+        bits = kDefaultColorBits;
+    }
+    WindowWidth = width;
+    WindowHeight = height;
+    ColorBits = bits;
+}
+
+// After each frame: the frame count and the --frames limit.
+void FinishFrame() {
+    ++FramesDrawn;
+    ++CurrentFrame;
+    if (GameOptions.frameLimit >= 0 && FramesDrawn >= GameOptions.frameLimit) {
+        PostQuitRequest(0);
+    }
+}
+
+} // namespace
+
+bool MainLoopPass(int* exitCode) {
+    tEvent event;
+    if (PollEvent(&event)) {
+        if (event.kind == kEventQuit) {
+            *exitCode = event.exitCode;
+            return false;
+        }
+        HandleWindowEvent(event);
+        return true;
+    }
+    // A replayed frame's events reach the queue before its update, one per pass like live ones.
+    if (InjectScriptEvents(CurrentFrame)) {
+        return true;
+    }
+    AdvanceFixedStep();
+    UpdateWorld();
+    RenderFrame();
+    CheckMissionEnd();
+    FinishFrame();
+    return true;
+}
+
+int ShutDown(int exitCode) {
+    for (int id = 0; id < kMaxSceneObjects; ++id) {
+        FreeSceneObject(id);
+    }
+    DeleteFontLists();
+    if (GLContext) {
+        ReleaseContext();
+        DeleteContext();
+        GLContext = false;
+    }
+    if (WindowDC) {
+        WindowDC = false;
+    }
+    if (FullScreen) {
+        RestoreDisplayMode();
+        SetCursorVisible(true);
+    }
+    // The window class goes with the window system's own shutdown.
+    ShutdownPlatform();
+    AppInstance = false;
+    return exitCode;
+}
+
+int RunGame() {
+    FramesDrawn = 0;
+    CurrentFrame = 0;
+    if (GameOptions.askFullScreen) {
+        const tMessageAnswer answer = ShowMessageBox("Click Yes to go to full screen (Recommended)",
+                                                     "Options", kButtonsYesNo);
+        FullScreen = answer != kAnswerNo;
+    } else {
+        FullScreen = GameOptions.fullScreen;
+    }
+    LoadSettings();
+    if (FullScreen) {
+        SwitchToFullScreen();
+        SetCursorVisible(false);
+    }
+    AppInstance = true;
+    if (!CreateMainWindow("Ostravel", WindowWidth, WindowHeight, FullScreen,
+                          static_cast<int>(ColorBits), static_cast<int>(ColorBits))) {
+        return 0;
+    }
+    MainWindow = true;
+    ShowMainWindow();
+    LoadWorld();
+
+    int exitCode = 0;
+    while (MainLoopPass(&exitCode)) {
+    }
+    return ShutDown(exitCode);
+}
+
+int GameMain(int argc, char** argv) {
+    switch (ParseOptions(argc, argv)) {
+    case kParseExitOk:
+        return 0;
+    case kParseExitUsage:
+        return 2;
+    case kParseRun:
+        break;
+    }
+    if (GameOptions.scriptPath[0] != '\0') {
+        char error[600];
+        if (!LoadInputScript(GameOptions.scriptPath, error, sizeof(error))) {
+            std::fprintf(stderr, "Error: %s\n", error);
+            return 2;
+        }
+    }
+    SelectPlatform(SdlPlatform());
+    SetDialogsToStderr(GameOptions.dialogsToStderr);
+    if (GameOptions.fixedStep) {
+        SetFixedStep(GameOptions.fixedStepMs);
+    }
+    SetLiveInputIgnored(InputScriptLoaded());
+    SetNoVsync(GameOptions.noVsync);
+    return RunGame();
+}

@@ -1,0 +1,30 @@
+// Start-up, settings, the main loop and shutdown.
+#pragma once
+
+#include <cstdint>
+
+// Settings the game falls back on when Data/Setup.ini is missing or holds no usable number.
+constexpr uint32_t kDefaultWidth = 800;
+constexpr uint32_t kDefaultHeight = 600;
+constexpr uint32_t kDefaultColorBits = 32;
+// Largest client side the settings may ask for.
+constexpr uint32_t kMaxWindowSide = 16384;
+
+// Frames drawn since the main loop started.
+extern uint32_t FramesDrawn;
+
+// Reads width, height and colour depth. A value that cannot be read leaves it and every later
+// one unread; the caller keeps its defaults for those. Returns how many values were read.
+int ReadSettings(const char* path, uint32_t* width, uint32_t* height, uint32_t* colorBits);
+
+// The whole game on the selected platform backend: start-up, world loading, the main loop and
+// shutdown. Returns the exit code of the quit request (0 if the window cannot be created).
+int RunGame();
+// Handles one event, or runs one frame when no event waits. Returns false once the quit
+// request has been taken, with its exit code in *exitCode.
+bool MainLoopPass(int* exitCode);
+// The shutdown sequence; returns exitCode.
+int ShutDown(int exitCode);
+
+// The command-line entry: options, the SDL backend, then RunGame.
+int GameMain(int argc, char** argv);

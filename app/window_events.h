@@ -1,0 +1,8 @@
+// What the game does with each window event.
+#pragma once
+
+#include "app/platform.h"
+
+// Close and Escape post the quit request (exit code 0); a left press fires one shot; the right
+// button does nothing; a resize of a windowed game resizes the view; every other key is swallowed.
+void HandleWindowEvent(const tEvent& event);

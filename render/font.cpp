@@ -1,0 +1,3 @@
+#include "render/font.h"
+
+void DeleteFontLists() {}

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: unit tests, the data generator's tests and the
+# end-to-end runs of the real game (which start their own X server).
+set -euo pipefail
+cd "$(dirname "$0")"
+./tools/deps.sh --test
+cmake --preset default -DBUILD_TESTING=ON
+cmake --build --preset default -j"$(nproc)"
+ctest --preset default -j"$(nproc)"

@@ -1,0 +1,144 @@
+// The start-up sequence, main loop and shutdown driven through the test backend.
+#include "app/game_state.h"
+#include "app/options.h"
+#include "app/platform_test.h"
+#include "app/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+tEvent Event(tEventKind kind, int key = 0) {
+    tEvent e{};
+    e.kind = kind;
+    e.key = key;
+    return e;
+}
+
+size_t IndexOf(const std::vector<std::string>& calls, const std::string& name) {
+    return static_cast<size_t>(std::find(calls.begin(), calls.end(), name) - calls.begin());
+}
+
+class MainLoop : public testing::Test {
+  protected:
+    void SetUp() override {
+        ResetGameState();
+        GameOptions = tOptions{};
+        ResetTestPlatform();
+    }
+};
+
+} // namespace
+
+TEST_F(MainLoop, AnsweringNoOpensTheConfiguredWindowAndEscapeEndsWithZero) {
+    tTestPlatformState& state = TestPlatformState();
+    state.answers = {kAnswerNo};
+    TestPushEvent(Event(kEventKeyDown, kKeyEscape));
+
+    EXPECT_EQ(RunGame(), 0);
+    ASSERT_FALSE(state.boxes.empty());
+    EXPECT_EQ(state.boxes[0].caption, "Options");
+    EXPECT_EQ(state.boxes[0].text, "Click Yes to go to full screen (Recommended)");
+    EXPECT_EQ(state.boxes[0].buttons, kButtonsYesNo);
+    EXPECT_FALSE(FullScreen);
+    EXPECT_FALSE(state.fullScreen);
+    EXPECT_EQ(state.clientWidth, 800);
+    EXPECT_EQ(state.clientHeight, 600);
+    EXPECT_EQ(state.colorBits, 32);
+    EXPECT_EQ(state.depthBits, 32); // the depth buffer asks for as many bits as the colour
+    EXPECT_EQ(state.titles.front(), "Ostravel");
+    // The Escape press is handled in the first pass; the quit request ends the loop before any
+    // frame is drawn.
+    EXPECT_EQ(FramesDrawn, 0u);
+    // Context released and deleted before the window system goes; no mode to restore.
+    const auto& calls = state.calls;
+    EXPECT_LT(IndexOf(calls, "createWindow"), IndexOf(calls, "createContext"));
+    EXPECT_LT(IndexOf(calls, "releaseContext"), IndexOf(calls, "deleteContext"));
+    EXPECT_LT(IndexOf(calls, "deleteContext"), IndexOf(calls, "shutdown"));
+    EXPECT_EQ(IndexOf(calls, "restoreDisplayMode"), calls.size());
+}
+
+TEST_F(MainLoop, OneEventPerPassAndFramesOnlyWhenTheQueueIsEmpty) {
+    FramesDrawn = 0;
+    for (int i = 0; i < 3; ++i) {
+        TestPushEvent(Event(kEventRightButton));
+    }
+    int exitCode = -1;
+    for (int pass = 0; pass < 3; ++pass) {
+        ASSERT_TRUE(MainLoopPass(&exitCode));
+        EXPECT_EQ(FramesDrawn, 0u) << "a frame ran while events waited";
+    }
+    ASSERT_TRUE(MainLoopPass(&exitCode));
+    EXPECT_EQ(FramesDrawn, 1u);
+
+    // Events queued ahead of the quit request are still handled, then the loop ends.
+    PostQuitRequest(0);
+    TestPushEvent(Event(kEventRightButton));
+    EXPECT_TRUE(MainLoopPass(&exitCode));
+    EXPECT_FALSE(MainLoopPass(&exitCode));
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(FramesDrawn, 1u);
+}
+
+TEST_F(MainLoop, FrameLimitAndWindowEvents) {
+    GameOptions.askFullScreen = false;
+    GameOptions.fullScreen = false;
+    GameOptions.frameLimit = 3;
+    tEvent resize = Event(kEventResize);
+    resize.width = 640;
+    resize.height = 0;
+    TestPushEvent(resize);
+    EXPECT_EQ(RunGame(), 0);
+    EXPECT_EQ(FramesDrawn, 3u);
+    EXPECT_EQ(WindowWidth, 640u);
+    EXPECT_EQ(WindowHeight, 1u); // a zero height never reaches the aspect ratio
+
+    // In full screen a resize is ignored; closing the window ends the game.
+    ResetTestPlatform();
+    GameOptions.fullScreen = true;
+    TestPushEvent(resize);
+    TestPushEvent(Event(kEventClose));
+    EXPECT_EQ(RunGame(), 0);
+    EXPECT_EQ(WindowWidth, 800u);
+    EXPECT_EQ(FramesDrawn, 0u);
+}
+
+TEST_F(MainLoop, FullScreenFailureShowsTheMessageLoadsAndEndsWithoutDrawing) {
+    tTestPlatformState& state = TestPlatformState();
+    state.failChangeDisplayMode = true;
+    EXPECT_EQ(RunGame(), 0);
+    ASSERT_GE(state.boxes.size(), 2u);
+    EXPECT_EQ(state.boxes[1].caption, "Error");
+    EXPECT_EQ(state.boxes[1].text, "Display Mode Not Compatible");
+    EXPECT_TRUE(FullScreen);
+    EXPECT_NE(IndexOf(state.calls, "createContext"), state.calls.size()); // loading still ran
+    EXPECT_EQ(FramesDrawn, 0u);
+    // Full screen gives the display back after the context is gone and shows the cursor.
+    EXPECT_LT(IndexOf(state.calls, "deleteContext"), IndexOf(state.calls, "restoreDisplayMode"));
+    EXPECT_TRUE(state.cursorVisible);
+}
+
+TEST_F(MainLoop, ContextFailuresEachSayTheirMessageAndQuit) {
+    tTestPlatformState& state = TestPlatformState();
+    GameOptions.askFullScreen = false;
+    GameOptions.fullScreen = false;
+    state.failChoosePixelFormat = true;
+    state.failSetPixelFormat = true;
+    state.noMultitexture = true;
+    EXPECT_EQ(RunGame(), 0);
+    ASSERT_EQ(state.boxes.size(), 3u);
+    EXPECT_EQ(state.boxes[0].text, "ChoosePixelFormat failed");
+    EXPECT_EQ(state.boxes[1].text, "SetPixelFormat failed");
+    EXPECT_EQ(state.boxes[2].text, "Your current setup does not support multitexturing");
+    EXPECT_EQ(FramesDrawn, 0u);
+}
+
+TEST_F(MainLoop, WindowCreationFailureReturnsZeroAtOnce) {
+    TestPlatformState().failCreateWindow = true;
+    EXPECT_EQ(RunGame(), 0);
+    EXPECT_EQ(IndexOf(TestPlatformState().calls, "createContext"),
+              TestPlatformState().calls.size());
+}

@@ -1,0 +1,104 @@
+#include "app/input_script.h"
+#include "app/options.h"
+#include "app/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace {
+
+std::string WriteTemp(const std::string& name, const std::string& text) {
+    const std::string path = testing::TempDir() + name;
+    std::ofstream(path) << text;
+    return path;
+}
+
+tParseResult Parse(std::initializer_list<const char*> args) {
+    std::vector<char*> argv{const_cast<char*>("ostravel")};
+    for (const char* a : args) {
+        argv.push_back(const_cast<char*>(a));
+    }
+    return ParseOptions(static_cast<int>(argv.size()), argv.data());
+}
+
+} // namespace
+
+TEST(Settings, ReadsThreeNumbersAndStopsAtTheFirstBadOne) {
+    uint32_t w = 1, h = 2, c = 3;
+    EXPECT_EQ(ReadSettings(WriteTemp("s1.ini", "800 600 32 99 extra").c_str(), &w, &h, &c), 3);
+    EXPECT_EQ(w, 800u);
+    EXPECT_EQ(h, 600u);
+    EXPECT_EQ(c, 32u);
+
+    w = h = c = 7;
+    EXPECT_EQ(ReadSettings(WriteTemp("s2.ini", "1024\n\tx 16").c_str(), &w, &h, &c), 1);
+    EXPECT_EQ(w, 1024u);
+    EXPECT_EQ(h, 7u); // left for the caller's default
+    EXPECT_EQ(c, 7u);
+
+    EXPECT_EQ(ReadSettings(WriteTemp("s3.ini", "-640 480 32").c_str(), &w, &h, &c), 0);
+    EXPECT_EQ(ReadSettings("/nonexistent/Setup.ini", &w, &h, &c), 0);
+}
+
+TEST(Options, ParsesTheCommandLineContract) {
+    ASSERT_EQ(
+        Parse({"--windowed", "--dialogs=stderr", "--frames", "30", "--fixed-step", "20",
+               "--no-vsync", "--capture", "5:a.bmp", "--capture", "9:b.bmp", "--trace", "t.txt"}),
+        kParseRun);
+    EXPECT_FALSE(GameOptions.askFullScreen);
+    EXPECT_FALSE(GameOptions.fullScreen);
+    EXPECT_TRUE(GameOptions.dialogsToStderr);
+    EXPECT_EQ(GameOptions.frameLimit, 30);
+    EXPECT_EQ(GameOptions.fixedStepMs, 20u);
+    EXPECT_TRUE(GameOptions.noVsync);
+    ASSERT_EQ(GameOptions.captureCount, 2);
+    EXPECT_EQ(GameOptions.captures[1].frame, 9u);
+    EXPECT_STREQ(GameOptions.captures[1].path, "b.bmp");
+    EXPECT_STREQ(GameOptions.tracePath, "t.txt");
+
+    ASSERT_EQ(Parse({"--fullscreen"}), kParseRun);
+    EXPECT_FALSE(GameOptions.askFullScreen);
+    EXPECT_TRUE(GameOptions.fullScreen);
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Parse({"--bogus"}), kParseExitUsage);
+    EXPECT_EQ(Parse({"--frames"}), kParseExitUsage);
+    EXPECT_EQ(Parse({"--frames", "-3"}), kParseExitUsage);
+    EXPECT_EQ(Parse({"--capture", "x:y.bmp"}), kParseExitUsage);
+    EXPECT_EQ(Parse({"--fixed-step", "0"}), kParseExitUsage);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Usage: ostravel"), std::string::npos);
+
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(Parse({"--help"}), kParseExitOk);
+    EXPECT_EQ(Parse({"--version"}), kParseExitOk);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("Escape"), std::string::npos);
+}
+
+TEST(InputScript, RejectsMalformedLinesWithTheirNumber) {
+    char error[200];
+    EXPECT_TRUE(ParseInputScript("# a comment\n0 key w down\n\n3 mouse -4 7 # turn\n3 click left\n"
+                                 "5 resize 640 480\n9 key escape down\n9 close\n",
+                                 error, sizeof(error)));
+    struct {
+        const char* text;
+        const char* expected;
+    } const kBad[] = {
+        {"0 key w down\nx key w up\n", "script line 2: "},
+        {"1 key q down\n", "script line 1: unknown key"},
+        {"1 key w sideways\n", "script line 1: "},
+        {"1 mouse 3\n", "script line 1: mouse"},
+        {"1 click middle\n", "script line 1: click"},
+        {"1 resize 0 480\n", "script line 1: resize"},
+        {"1 jump\n", "script line 1: unknown event"},
+        {"5 close\n2 close\n", "script line 2: frames must not go backwards"},
+    };
+    for (const auto& bad : kBad) {
+        EXPECT_FALSE(ParseInputScript(bad.text, error, sizeof(error))) << bad.text;
+        EXPECT_EQ(std::string(error).rfind(bad.expected, 0), 0u) << error;
+    }
+    EXPECT_FALSE(LoadInputScript("/nonexistent/script.txt", error, sizeof(error)));
+    ClearInputScript();
+}

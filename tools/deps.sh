@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# The Debian packages the game needs to build and run (and, with --test, to run its tests).
+# As root the missing ones are installed; otherwise the one command that installs them is printed.
+set -euo pipefail
+
+packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev libgl1-mesa-dev libglu1-mesa-dev
+          libgl1-mesa-dri libegl1 libegl-mesa0 libfreetype-dev fonts-dejavu-core)
+if [[ "${1:-}" == "--test" ]]; then
+  packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+if [[ $(id -u) -eq 0 ]]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+else
+  echo "Ostravel needs some Debian packages. Install them with:"
+  echo "sudo apt-get install ${missing[*]}"
+  exit 1
+fi

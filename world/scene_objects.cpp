@@ -1,0 +1,103 @@
+#include "world/scene_objects.h"
+
+#include <cmath>
+
+tSceneObject SceneObjects[kMaxSceneObjects];
+
+uint32_t FirstId = 0;
+uint32_t EnemyCount = 0;
+uint32_t LetterCount = 0;
+uint32_t SolidCount = 0;
+uint32_t TransparentCount = 0;
+uint32_t EnemyEnd = 0;
+uint32_t SolidEnd = 0;
+uint32_t TransparentEnd = 0;
+
+int GetAnimation(int id) {
+    return SceneObjects[id].model.currentAnim;
+}
+
+void SetAnimation(int id, int index) {
+    tSceneObject& object = SceneObjects[id];
+    tModel& model = object.model;
+    if (static_cast<uint32_t>(index) < static_cast<uint32_t>(model.numAnimations) &&
+        static_cast<size_t>(index) < model.animations.size()) {
+        model.currentAnim = index;
+        model.currentFrameIndex = model.animations[static_cast<size_t>(index)].firstFrame;
+    }
+    object.subModel.currentAnim = model.currentAnim;
+    object.subModel.currentFrameIndex = model.currentFrameIndex;
+}
+
+void SetAnimationLoops(int id, int index, bool loops) {
+    tModel& model = SceneObjects[id].model;
+    if (index >= 0 && static_cast<size_t>(index) < model.animations.size()) {
+        model.animations[static_cast<size_t>(index)].loops = loops;
+    }
+}
+
+tVec3 GetPosition(int id) {
+    return SceneObjects[id].position;
+}
+void SetPosition(int id, tVec3 position) {
+    SceneObjects[id].position = position;
+}
+void SetRotY(int id, float degrees) {
+    SceneObjects[id].rotY = degrees;
+}
+void SetScale(int id, float factor) {
+    SceneObjects[id].scale = factor;
+}
+bool IsCollidable(int id) {
+    return SceneObjects[id].collidable;
+}
+void SetCollidable(int id, bool collidable) {
+    SceneObjects[id].collidable = collidable;
+}
+void SetWritesDepth(int id, bool writesDepth) {
+    SceneObjects[id].writesDepth = writesDepth;
+}
+int GetState(int id) {
+    return SceneObjects[id].state;
+}
+void SetState(int id, int state) {
+    SceneObjects[id].state = state;
+}
+int GetHealth(int id) {
+    return SceneObjects[id].health;
+}
+void SetHealth(int id, int health) {
+    SceneObjects[id].health = health;
+}
+
+float GroundRadius(int id) {
+    const tSceneObject& object = SceneObjects[id];
+    // The parts are truncated to whole units before squaring.
+    const int ix = static_cast<int>(object.halfExtents.x * object.scale);
+    const int iz = static_cast<int>(object.halfExtents.z * object.scale);
+    return static_cast<float>(std::sqrt(static_cast<double>(ix * ix + iz * iz)));
+}
+
+void FreeSceneObject(int id) {
+    tModel& model = SceneObjects[id].model;
+    const size_t count = static_cast<size_t>(model.numFrames < 0 ? 0 : model.numFrames);
+    for (size_t i = 0; i < count && i < model.frames.size(); ++i) {
+        t3DObject& frame = model.frames[i];
+        delete[] frame.faces;
+        delete[] frame.vertices;
+        delete[] frame.texCoords;
+        frame.faces = nullptr;
+        frame.vertices = nullptr;
+        frame.texCoords = nullptr;
+    }
+}
+
+void ClearSceneObjects() {
+    for (int id = 0; id < kMaxSceneObjects; ++id) {
+        FreeSceneObject(id);
+        SceneObjects[id] = tSceneObject{};
+    }
+    FirstId = 0;
+    EnemyCount = LetterCount = SolidCount = TransparentCount = 0;
+    EnemyEnd = SolidEnd = TransparentEnd = 0;
+}

@@ -1,0 +1,3 @@
+#include "world/shooting.h"
+
+void FireShot() {}

@@ -1,0 +1,5 @@
+#include "world/world_rules.h"
+
+void UpdateWorld() {}
+
+void CheckMissionEnd() {}
