@@ -1,3 +1,5 @@
 #include "render/font.h"
 
+void CreateFontLists() {}
+void PrintText(int, int, const char*, int) {}
 void DeleteFontLists() {}

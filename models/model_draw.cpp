@@ -1,0 +1,7 @@
+#include "models/model_draw.h"
+
+uint32_t LastAdvanceTime = 0;
+
+bool DrawModel(int) {
+    return false;
+}

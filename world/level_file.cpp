@@ -1,0 +1,3 @@
+#include "world/level_file.h"
+
+void ReadLevel(const char*) {}
