@@ -331,14 +331,12 @@ bool SdlChangeDir(const char* path) {
     return chdir(path) == 0;
 }
 
+// The window goes; the video system itself stays until the process ends, so that a later
+// window (the tests open several) starts quickly and the GL driver stays loaded.
 void SdlShutdown() {
     if (Window != nullptr) {
         SDL_DestroyWindow(Window);
         Window = nullptr;
-    }
-    if (VideoStarted) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        VideoStarted = false;
     }
 }
 
