@@ -6,6 +6,7 @@
 #include "app/input_script.h"
 #include "app/options.h"
 #include "app/platform.h"
+#include "app/trace.h"
 #include "app/window_events.h"
 #include "render/font.h"
 #include "render/frame_renderer.h"
@@ -65,6 +66,7 @@ void LoadSettings() {
 
 // After each frame: the frame count and the --frames limit.
 void FinishFrame() {
+    WriteTraceLine(CurrentFrame);
     ++FramesDrawn;
     ++CurrentFrame;
     if (GameOptions.frameLimit >= 0 && FramesDrawn >= GameOptions.frameLimit) {
