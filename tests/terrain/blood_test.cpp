@@ -65,10 +65,19 @@ TEST_F(Blood, FirstFrameGivesSpeedsAndOnlyEarlyDeathsAreReborn) {
         EXPECT_LE(p.velocity.y, 29.0f);
     }
     // Ten more calls may still give rebirth; from the twelfth on every life only falls.
-    for (int call = 2; call <= 11; ++call) {
+    for (int call = 2; call <= 10; ++call) {
         DrawBlood(false, 0.0f, 0.0f);
     }
-    for (int call = 12; call <= 40; ++call) {
+    // A particle dying on the 11th call is still reborn; one dying on the 12th is not.
+    BloodParticles[0].life = 0.001f;
+    BloodParticles[0].fade = 0.01f;
+    DrawBlood(false, 0.0f, 0.0f);
+    EXPECT_EQ(BloodParticles[0].life, 1.0f);
+    BloodParticles[1].life = 0.001f;
+    BloodParticles[1].fade = 0.01f;
+    DrawBlood(false, 0.0f, 0.0f);
+    EXPECT_LT(BloodParticles[1].life, 0.0f);
+    for (int call = 13; call <= 40; ++call) {
         float before[kBloodParticles];
         for (int i = 0; i < kBloodParticles; ++i) {
             before[i] = BloodParticles[i].life;
