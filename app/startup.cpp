@@ -7,6 +7,7 @@
 #include "app/options.h"
 #include "app/platform.h"
 #include "app/stats.h"
+#include "app/trace.h"
 #include "app/window_events.h"
 #include "render/font.h"
 #include "render/frame_renderer.h"
@@ -70,6 +71,7 @@ void LoadSettings() {
 
 // After each frame: the frame count and the --frames limit.
 void FinishFrame() {
+    WriteTraceLine(CurrentFrame);
     ++FramesDrawn;
     ++CurrentFrame;
     if (GameOptions.frameLimit >= 0 && FramesDrawn >= GameOptions.frameLimit) {

@@ -1,5 +1,11 @@
 #include "camera/camera.h"
 
+#include "app/game_state.h"
+#include "app/gl_api.h"
+#include "app/platform.h"
+#include "camera/frame_timer.h"
+
+// The program's start-up camera; the world loader places it before the first frame.
 tCamera Camera = {{0.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, {0.0f, 0.0f, 1.0f}, {}};
 float PitchTotal = 0.0f;
 float PitchTotalBefore = 0.0f;
@@ -10,16 +16,108 @@ void tCamera::Place(float px, float py, float pz, float vx, float vy, float vz, 
     vView = {vx, vy, vz};
     vUpVector = {ux, uy, uz};
 }
+
+float HeadingDegrees(float dx, float dz) {
+    float angle;
+    if (AbsF(dz) < kNearZeroDepth) {
+        if (dz > 0.0f) {
+            angle = dx < 0.0f ? kHalfPi : -kHalfPi;
+        } else {
+            angle = dx > 0.0f ? kHalfPi : -kHalfPi;
+        }
+    } else {
+        angle = AtanF(dx / dz);
+    }
+    float degrees = angle * kDegreesPerRadian;
+    // atan only covers the half plane dz > 0; the other half is folded back by half a turn.
+    if (dx > 0.0f && dz < 0.0f) {
+        degrees += 180.0f;
+    }
+    if (dx < 0.0f && dz < 0.0f) {
+        degrees -= 180.0f;
+    }
+    return degrees;
+}
+
 float tCamera::YawDegrees() const {
-    return 0.0f;
+    // The heading of the eye seen from the look-at point, so the view's opposite direction.
+    return HeadingDegrees(vPosition.x - vView.x, vPosition.z - vView.z);
 }
+
 float tCamera::PitchDegrees() const {
-    return 0.0f;
+    const float len = Length(vView - vPosition);
+    return AsinF((vView.y - vPosition.y) / len) * kDegreesPerRadian;
 }
-void tCamera::MouseLook() {}
-void tCamera::TurnView(float, float, float, float) {}
-void tCamera::Update() {}
-void tCamera::ApplyView() const {}
-void tCamera::PollMovementKeys() {}
-void tCamera::Walk(float) {}
-void tCamera::Sidestep(float) {}
+
+void tCamera::MouseLook() {
+    // The centre is the window's own middle in screen pixels; a full-screen window sits at
+    // (0, 0), so there it is the middle of the screen.
+    int originX = 0, originY = 0;
+    GetClientOrigin(&originX, &originY);
+    const int cx = originX + static_cast<int>(WindowWidth / 2u);
+    const int cy = originY + static_cast<int>(WindowHeight / 2u);
+    int mouseX = 0, mouseY = 0;
+    GetCursorPos(&mouseX, &mouseY);
+    if (mouseX == cx && mouseY == cy) {
+        return;
+    }
+    SetCursorPos(cx, cy);
+
+    // Integer pixel travel divided in double precision, kept as float radians.
+    const float yawStep =
+        static_cast<float>(static_cast<double>(cx - mouseX) / static_cast<double>(kMouseDivisor));
+    const float pitchStep =
+        static_cast<float>(static_cast<double>(cy - mouseY) / static_cast<double>(kMouseDivisor));
+    PitchTotalBefore = PitchTotal;
+    PitchTotal = PitchTotal + pitchStep;
+
+    const tVec3 vAxis = Normalized(CrossProduct(vView - vPosition, vUpVector));
+    // A step that crosses the limit turns exactly up to it; at the limit it turns nothing.
+    if (PitchTotal > kPitchLimit) {
+        PitchTotal = kPitchLimit;
+        if (PitchTotalBefore != kPitchLimit) {
+            TurnView(kPitchLimit - PitchTotalBefore, vAxis.x, vAxis.y, vAxis.z);
+        }
+    } else if (PitchTotal < -kPitchLimit) {
+        PitchTotal = -kPitchLimit;
+        if (PitchTotalBefore != -kPitchLimit) {
+            TurnView(-kPitchLimit - PitchTotalBefore, vAxis.x, vAxis.y, vAxis.z);
+        }
+    } else {
+        TurnView(pitchStep, vAxis.x, vAxis.y, vAxis.z);
+    }
+    // Yaw about the world's vertical, whatever the up vector holds.
+    TurnView(yawStep, 0.0f, 1.0f, 0.0f);
+}
+
+void tCamera::TurnView(float angle, float x, float y, float z) {
+    const tVec3 v = vView - vPosition;
+    const float c = CosF(angle);
+    const float s = SinF(angle);
+    const float k = 1.0f - c;
+    // Rotation matrix about a unit axis; each row summed left to right in float.
+    tVec3 n;
+    n.x = (k * x * x + c) * v.x;
+    n.x += (k * x * y - z * s) * v.y;
+    n.x += (k * x * z + y * s) * v.z;
+    n.y = (k * x * y + z * s) * v.x;
+    n.y += (k * y * y + c) * v.y;
+    n.y += (k * y * z - x * s) * v.z;
+    n.z = (k * x * z - y * s) * v.x;
+    n.z += (k * y * z + x * s) * v.y;
+    n.z += (k * z * z + c) * v.z;
+    vView = vPosition + n;
+}
+
+void tCamera::Update() {
+    vSide = Normalized(CrossProduct(vView - vPosition, vUpVector));
+    MouseLook();
+    PollMovementKeys();
+    // Stepped last: this frame's movement used the interval measured at the end of the last one.
+    TickFrameTimer();
+}
+
+void tCamera::ApplyView() const {
+    gluLookAt(vPosition.x, vPosition.y, vPosition.z, vView.x, vView.y, vView.z, vUpVector.x,
+              vUpVector.y, vUpVector.z);
+}

@@ -7,6 +7,21 @@
 constexpr float kMouseDivisor = 1000.0f;
 // Largest absolute sum of pitch steps, radians.
 constexpr float kPitchLimit = 1.0f;
+// Below this absolute z difference a heading is taken as a quarter turn, not an arc tangent.
+constexpr float kNearZeroDepth = 0.001f;
+constexpr float kHalfPi = 1.5707963705f;
+
+// Player movement (movement.cpp).
+constexpr float kWalkSpeed = 100.0f;     // world units per second
+constexpr float kEyeAboveGround = 50.0f; // eye height over the ground under it
+constexpr float kBobAmplitude = 4.0f;    // world units of head bob
+constexpr float kBobPhaseDivisor = 1000.0f;
+constexpr float kBobPhaseWrap = 360.0f;
+// The playing field: allowed eye x and z, bounds included.
+constexpr float kFieldMinX = -2800.0f;
+constexpr float kFieldMaxX = 600.0f;
+constexpr float kFieldMinZ = -400.0f;
+constexpr float kFieldMaxZ = 1700.0f;
 
 // Four consecutive vectors, copied whole where a snapshot is needed (the hit test).
 struct tCamera {
@@ -40,3 +55,8 @@ static_assert(sizeof(tCamera) == 4 * sizeof(tVec3));
 extern tCamera Camera;
 extern float PitchTotal;       // sum of pitch steps, radians, within +-kPitchLimit
 extern float PitchTotalBefore; // PitchTotal before the latest mouse step
+extern float BobPhase;         // head-bob phase, advanced by every step (movement.cpp)
+
+// Heading in degrees of the offset (dx, dz) on the ground, -270 ... +270 (meant modulo 360):
+// the camera's yaw read-out and the enemies' turn toward the player share this rule.
+float HeadingDegrees(float dx, float dz);

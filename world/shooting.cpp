@@ -1,3 +1,80 @@
 #include "world/shooting.h"
 
-void FireShot() {}
+#include "app/game_state.h"
+#include "camera/geometry.h"
+#include "sound/sound_effect.h"
+#include "terrain/blood.h"
+#include "world/scene_objects.h"
+
+#include <algorithm>
+
+bool HitTestObject(int id, tCamera camera, tVec3& hit) {
+    const tVec3 m = GetPosition(id);
+    const tVec3 campos = camera.Position();
+    const tVec3 campivot = camera.View();
+    const tVec3 ray = Normalized(campivot - campos) * 10.0f * 64.0f;
+    const tVec3 vRayLine[2] = {campos, campos + ray};
+
+    // Half sizes of the first key frame in world units; heading and animation are ignored.
+    const tSceneObject& object = SceneObjects[id];
+    const float sx = object.halfExtents.x * object.scale;
+    const float sy = object.halfExtents.y * object.scale;
+    const float sz = object.halfExtents.z * object.scale;
+    // Two triangles each for the rectangle in the plane x = m.x and the one in z = m.z.
+    const tVec3 vPol1[3] = {
+        {m.x, m.y + sy, m.z + sz}, {m.x, m.y + sy, m.z - sz}, {m.x, m.y - sy, m.z - sz}};
+    const tVec3 vPol2[3] = {
+        {m.x, m.y + sy, m.z + sz}, {m.x, m.y - sy, m.z - sz}, {m.x, m.y - sy, m.z + sz}};
+    const tVec3 vPol3[3] = {
+        {m.x - sx, m.y + sy, m.z}, {m.x - sx, m.y - sy, m.z}, {m.x + sx, m.y - sy, m.z}};
+    const tVec3 vPol4[3] = {
+        {m.x - sx, m.y + sy, m.z}, {m.x + sx, m.y - sy, m.z}, {m.x + sx, m.y + sy, m.z}};
+    // The first triangle crossed in this order gives the point, not the one nearest the eye.
+    for (const tVec3* triangle : {vPol1, vPol2, vPol3, vPol4}) {
+        if (SegmentHitsPolygon(triangle, vRayLine, 3)) {
+            hit = SegmentPlaneHit(triangle, vRayLine);
+            return true;
+        }
+    }
+    hit = {0.0f, 0.0f, 0.0f};
+    return false;
+}
+
+void FireShot() {
+    bool found = false;
+    float nearest = kNoTargetDistance;
+    const int enemyEnd = static_cast<int>(std::min<uint32_t>(EnemyEnd, kMaxSceneObjects));
+    // Only enemies stop a shot; a dead one lets it through to the one behind.
+    for (int id = static_cast<int>(FirstId); id < enemyEnd; ++id) {
+        tVec3 hmp;
+        if (HitTestObject(id, Camera, hmp) && GetState(id) != kStateDead) {
+            found = true;
+            // From the eye to the enemy's position, not to the hit point; ties keep the lower id.
+            const float d = Length(GetPosition(id) - Camera.Position());
+            if (d < nearest) {
+                nearest = d;
+                ShotTarget = id;
+                HitPoint = hmp;
+            }
+        }
+    }
+    if (found) {
+        // Capped at 2000 (the cost at one unit), so an eye on the enemy's origin cannot divide
+        // by zero; any cost above 100 kills.
+        const double cost = std::min(static_cast<double>(kShotDamage / nearest) + 0.5,
+                                     static_cast<double>(kShotDamage));
+        const int damage = static_cast<int>(cost);
+        const int h = GetHealth(ShotTarget) - damage;
+        SetHealth(ShotTarget, h);
+        if (h > 0) {
+            EmitBlood(10, 20, 0.15f, false, 50, 1, HitPoint);
+            SetAnimation(ShotTarget, kAnimHit);
+        } else {
+            // The next world update starts the death animation.
+            SetHealth(ShotTarget, 0);
+        }
+        BloodActive = true;
+    }
+    // Every press sounds, hit or miss.
+    PlaySample();
+}

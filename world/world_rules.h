@@ -1,7 +1,25 @@
 // The world's rules, run once per frame: enemies, letters and the end of the mission.
 #pragma once
 
+#include "camera/vec3.h"
+
+constexpr float kWakeRadius = 640.0f;    // an enemy wakes, and may fire, closer than this
+constexpr int kFireOdds = 100;           // an able enemy fires when rand() % 100 < 1
+constexpr float kEnemyDamage = 1000.0f;  // enemy fire costs round(1000 / distance) health
+constexpr float kRedTintSeconds = 1.5f;  // red tint after enemy fire, in seconds of frames
+constexpr float kCloseRange = 100.0f;    // an awake enemy this close stops walking
+constexpr float kEnemyStepFactor = 0.5f; // share of the offset to the player walked per second
+constexpr float kEnemyHover = 25.0f;     // a walking enemy's origin above the ground
+constexpr float kPickupRadius = 50.0f;   // 3D distance at which a letter is collected
+constexpr unsigned kLettersToWin = 5;    // the length of LetterWord
+constexpr int kFullHealth = 100;         // each letter refills the player to this
+
+// ---- whole run ----
+extern tVec3 LastCameraPosition; // camera position at the end of the previous update
+
 // Camera and movement, the enemy passes and the letter pickup.
 void UpdateWorld();
 // The victory and defeat boxes, then the quit request.
 void CheckMissionEnd();
+// Forgets the previous update's clock reading and camera position (tests, a new level).
+void ResetWorldRules();

@@ -1,0 +1,96 @@
+// Walking on the ground: the eight movement keys, ground following with head bob, and the
+// collision test that takes a step back whole.
+#include "app/platform.h"
+#include "camera/camera.h"
+#include "camera/frame_timer.h"
+#include "terrain/height_map.h"
+#include "world/scene_objects.h"
+
+#include <cmath>
+
+float BobPhase = 0.0f;
+
+namespace {
+
+// Eye to the ground under it plus the bob; the look-at point moves by the same height, so the
+// pitch does not change. The bob is recomputed from the ground each step and never accumulates.
+void FollowGround(tCamera& camera, float step) {
+    const float ground = TerrainHeight(HeightMap, camera.vPosition.x, camera.vPosition.z);
+    const float eye = ground + kEyeAboveGround;
+    camera.vView.y = eye - camera.vPosition.y + camera.vView.y;
+    camera.vPosition.y = eye;
+    // A backward step runs the phase backwards; fmod keeps the dividend's sign.
+    BobPhase = FmodF(step / kBobPhaseDivisor + BobPhase, kBobPhaseWrap);
+    const double bob =
+        std::sin(static_cast<double>(BobPhase) * 57.29577951) * static_cast<double>(kBobAmplitude);
+    camera.vPosition.y = static_cast<float>(camera.vPosition.y + bob);
+    camera.vView.y = static_cast<float>(camera.vView.y + bob);
+}
+
+// True when the eye stands inside any collidable object's ground circle or off the field.
+// Every slot is scanned, whatever the level's id ranges.
+bool Blocked(const tCamera& camera) {
+    bool blocked = false;
+    for (int id = 0; id < kMaxSceneObjects; ++id) {
+        if (!IsCollidable(id)) {
+            continue;
+        }
+        const tVec3 o = GetPosition(id);
+        const float d =
+            Length(tVec3(camera.vPosition.x, 0.0f, camera.vPosition.z) - tVec3(o.x, 0.0f, o.z));
+        if (GroundRadius(id) > d) {
+            blocked = true;
+        }
+    }
+    const tVec3 p = camera.vPosition;
+    if (p.x < kFieldMinX || p.x > kFieldMaxX || p.z < kFieldMinZ || p.z > kFieldMaxZ) {
+        blocked = true;
+    }
+    return blocked;
+}
+
+void MoveOnGround(tCamera& camera, tVec3 direction, float step) {
+    camera.vPosition.x += direction.x * step;
+    camera.vPosition.z += direction.z * step;
+    camera.vView.x += direction.x * step;
+    camera.vView.z += direction.z * step;
+}
+
+} // namespace
+
+void tCamera::PollMovementKeys() {
+    const float s = FrameInterval * kWalkSpeed;
+    // Either key of a row moves once; each held row takes its own whole step, in this order.
+    if (IsKeyDown(kKeyUp) || IsKeyDown(kKeyW)) {
+        Walk(s);
+    }
+    if (IsKeyDown(kKeyDown) || IsKeyDown(kKeyS)) {
+        Walk(-s);
+    }
+    if (IsKeyDown(kKeyLeft) || IsKeyDown(kKeyA)) {
+        Sidestep(-s);
+    }
+    if (IsKeyDown(kKeyRight) || IsKeyDown(kKeyD)) {
+        Sidestep(s);
+    }
+}
+
+void tCamera::Walk(float step) {
+    // The full 3D view direction: a raised or lowered view walks a shorter ground step.
+    MoveOnGround(*this, Normalized(vView - vPosition), step);
+    FollowGround(*this, step);
+    if (Blocked(*this)) {
+        // The reverse direction, taken afresh from the moved camera, by the same length.
+        MoveOnGround(*this, Normalized(vPosition - vView), step);
+        FollowGround(*this, step);
+    }
+}
+
+void tCamera::Sidestep(float step) {
+    MoveOnGround(*this, vSide, step);
+    FollowGround(*this, step);
+    if (Blocked(*this)) {
+        MoveOnGround(*this, vSide, -step);
+        FollowGround(*this, step);
+    }
+}

@@ -1,0 +1,160 @@
+// The blood burst's course frame by frame, and the GL state it leaves on a hidden context.
+#include "app/display.h"
+#include "app/game_state.h"
+#include "app/gl_api.h"
+#include "app/platform.h"
+#include "app/platform_test.h"
+#include "camera/frame_timer.h"
+#include "render/textures.h"
+#include "terrain/blood.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+class Blood : public testing::Test {
+  protected:
+    void SetUp() override {
+        // No context is current here: the drawing calls go nowhere, the particle rules run.
+        ResetTestPlatform();
+        ResetFrameTimer();
+        std::memset(BloodParticles, 0, sizeof(BloodParticles));
+    }
+    static void Burst(bool cycle = false, unsigned colour = 1) {
+        EmitBlood(10, 20, 0.15f, cycle, 50, colour, {100.0f, 20.0f, -50.0f});
+    }
+};
+
+} // namespace
+
+TEST_F(Blood, EndsOnThe21stCallUnlessLooping) {
+    EXPECT_FALSE(BloodParticles[0].active); // nothing before the first hit
+    Burst();
+    for (const BloodParticle& p : BloodParticles) {
+        ASSERT_TRUE(p.active);
+        EXPECT_EQ(p.life, 0.0f);
+        EXPECT_GE(p.fade, 0.003f);
+        EXPECT_LE(p.fade, 0.1021f);
+        EXPECT_EQ(p.colour[0], 1.0f);
+        EXPECT_EQ(p.colour[1], 0.0f);
+        EXPECT_EQ(p.gravity, tVec3(1.0f, -1.0f, 0.0f));
+    }
+    for (int call = 1; call <= 20; ++call) {
+        EXPECT_TRUE(DrawBlood(false, 0.0f, 0.0f)) << call;
+    }
+    EXPECT_FALSE(DrawBlood(false, 0.0f, 0.0f));
+
+    Burst();
+    for (int call = 1; call <= 50; ++call) {
+        EXPECT_TRUE(DrawBlood(true, 10.0f, 30.0f));
+        EXPECT_EQ(BloodEmitter.durationCounter, static_cast<unsigned>(call % 21)) << call;
+    }
+}
+
+TEST_F(Blood, FirstFrameGivesSpeedsAndOnlyEarlyDeathsAreReborn) {
+    Burst();
+    DrawBlood(false, 0.0f, 0.0f);
+    for (const BloodParticle& p : BloodParticles) {
+        EXPECT_EQ(p.life, 1.0f);
+        EXPECT_EQ(p.offset, tVec3(0.0f, 0.0f, 0.0f));
+        EXPECT_GE(p.velocity.x, -32.0f);
+        EXPECT_LE(p.velocity.x, 27.0f);
+        EXPECT_GE(p.velocity.y, -30.0f);
+        EXPECT_LE(p.velocity.y, 29.0f);
+    }
+    // Ten more calls may still give rebirth; from the twelfth on every life only falls.
+    for (int call = 2; call <= 10; ++call) {
+        DrawBlood(false, 0.0f, 0.0f);
+    }
+    // A particle dying on the 11th call is still reborn; one dying on the 12th is not.
+    BloodParticles[0].life = 0.001f;
+    BloodParticles[0].fade = 0.01f;
+    DrawBlood(false, 0.0f, 0.0f);
+    EXPECT_EQ(BloodParticles[0].life, 1.0f);
+    BloodParticles[1].life = 0.001f;
+    BloodParticles[1].fade = 0.01f;
+    DrawBlood(false, 0.0f, 0.0f);
+    EXPECT_LT(BloodParticles[1].life, 0.0f);
+    for (int call = 13; call <= 40; ++call) {
+        float before[kBloodParticles];
+        for (int i = 0; i < kBloodParticles; ++i) {
+            before[i] = BloodParticles[i].life;
+        }
+        DrawBlood(true, 0.0f, 0.0f);
+        for (int i = 0; i < kBloodParticles; ++i) {
+            ASSERT_LT(BloodParticles[i].life, before[i]) << "particle " << i << " call " << call;
+        }
+    }
+}
+
+TEST_F(Blood, MotionPerSecondGravityPerFrame) {
+    struct Case {
+        float fps, divisor; // slowdown 0.15 x 1000 x f / 50, with f at least 1
+    };
+    for (const Case c : {Case{50.0f, 150.0f}, Case{0.0f, 3.0f}, Case{100.0f, 300.0f}}) {
+        Burst();
+        FpsValue = c.fps;
+        DrawBlood(false, 0.0f, 0.0f);
+        const tVec3 v0 = BloodParticles[7].velocity;
+        DrawBlood(false, 0.0f, 0.0f);
+        const BloodParticle& p = BloodParticles[7];
+        EXPECT_FLOAT_EQ(p.offset.x, v0.x / c.divisor) << c.fps;
+        EXPECT_FLOAT_EQ(p.offset.y, v0.y / c.divisor) << c.fps;
+        // Gravity drifts the spray toward +x as it falls.
+        EXPECT_EQ(p.velocity, v0 + tVec3(1.0f, -1.0f, 0.0f));
+    }
+}
+
+TEST_F(Blood, ColourCycleStepsEvery51CallsOverTwelveEntries) {
+    Burst(true, 11);
+    for (int call = 1; call <= 50; ++call) {
+        DrawBlood(true, 0.0f, 0.0f);
+    }
+    EXPECT_EQ(BloodEmitter.colourIndex, 11u);
+    DrawBlood(true, 0.0f, 0.0f);
+    EXPECT_EQ(BloodEmitter.colourIndex, 0u); // wraps past 11; entry 12 is never reached
+    for (int call = 1; call <= 51; ++call) {
+        DrawBlood(true, 0.0f, 0.0f);
+    }
+    EXPECT_EQ(BloodEmitter.colourIndex, 1u);
+}
+
+TEST(BloodDrawing, LeavesAdditiveBlendingAndTheBloodTexture) {
+    ResetGameState();
+    SelectPlatform(SdlPlatform());
+    ColorBits = 32;
+    ASSERT_TRUE(CreateMainWindow("Ostravel", 64, 64, false, 32, 32)) << "no offscreen video";
+    MainWindow = true;
+    CreateGLContext(64, 64);
+    ASSERT_TRUE(GLContext);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    TextureTable[kTexBlood] = texture;
+    glEnable(GL_LIGHTING);
+    glEnable(GL_FOG);
+
+    EmitBlood(10, 20, 0.15f, false, 50, 1, {0.0f, 0.0f, -10.0f});
+    EXPECT_TRUE(DrawBlood(false, 0.0f, 0.0f));
+    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+    EXPECT_FALSE(glIsEnabled(GL_FOG));
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    GLint value = 0;
+    glGetIntegerv(GL_BLEND_SRC, &value);
+    EXPECT_EQ(value, GL_SRC_ALPHA);
+    glGetIntegerv(GL_BLEND_DST, &value);
+    EXPECT_EQ(value, GL_ONE);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &value);
+    EXPECT_EQ(static_cast<GLuint>(value), texture);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    glDeleteTextures(1, &texture);
+    TextureTable[kTexBlood] = 0;
+    ReleaseContext();
+    DeleteContext();
+    GLContext = false;
+    ShutdownPlatform();
+}

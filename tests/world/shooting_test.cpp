@@ -1,0 +1,102 @@
+// The player's shot: the two crossed rectangles, the nearest living enemy, damage by distance.
+#include "terrain/blood.h"
+#include "tests/world/test_world.h"
+#include "world/shooting.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+class Shooting : public testing::Test {
+  protected:
+    void SetUp() override {
+        ResetSmallWorld();
+        std::memset(BloodParticles, 0, sizeof(BloodParticles));
+        ShotTarget = -1;
+        HitPoint = {-1.0f, -1.0f, -1.0f};
+    }
+};
+
+} // namespace
+
+TEST_F(Shooting, DamageByDistanceFromTheEye) {
+    struct Case {
+        float distance;
+        int health; // after one shot at full health
+    };
+    const Case cases[] = {{100.0f, 80}, {400.0f, 95}, {21.0f, 5}, {20.0f, 0}, {639.0f, 97}};
+    for (const Case& c : cases) {
+        ResetSmallWorld();
+        std::memset(BloodParticles, 0, sizeof(BloodParticles));
+        SetIdRanges(1, 0);
+        PlaceEnemy(0, {0.0f, 50.0f, c.distance});
+        FireShot();
+        EXPECT_EQ(GetHealth(0), c.health) << c.distance;
+        EXPECT_EQ(ShotTarget, 0);
+        // The ray lies in the plane x = 0, so the rectangle across it gives the point.
+        EXPECT_EQ(HitPoint, tVec3(0.0f, 50.0f, c.distance));
+        EXPECT_TRUE(BloodActive);
+        if (c.health > 0) {
+            EXPECT_EQ(GetAnimation(0), kAnimHit);
+            EXPECT_TRUE(BloodParticles[0].active);
+            EXPECT_EQ(BloodEmitter.origin, HitPoint);
+            EXPECT_EQ(BloodEmitter.durationFrames, 20u);
+        } else {
+            // A kill: exactly 0, no blood and no hit reaction; the next update lays it down.
+            EXPECT_EQ(GetAnimation(0), kAnimIdle);
+            EXPECT_FALSE(BloodParticles[0].active);
+            UpdateWorld();
+            EXPECT_EQ(GetState(0), kStateDead);
+        }
+    }
+}
+
+TEST_F(Shooting, NearestLivingEnemyTakesTheShot) {
+    SetIdRanges(4, 0);
+    PlaceEnemy(0, {0.0f, 50.0f, 300.0f});
+    PlaceEnemy(1, {0.0f, 50.0f, 200.0f}); // nearer: takes it
+    PlaceEnemy(2, {0.0f, 50.0f, 100.0f}); // nearest, but dead: lets it through
+    SceneObjects[2].state = kStateDead;
+    SceneObjects[2].health = 0;
+    PlaceEnemy(3, {40.0f, 50.0f, 150.0f}); // beside the line
+    FireShot();
+    EXPECT_EQ(ShotTarget, 1);
+    EXPECT_EQ(GetHealth(0), 100);
+    EXPECT_EQ(GetHealth(1), 90);
+    EXPECT_EQ(GetHealth(3), 100);
+
+    // Two on the same spot: the lower id keeps the shot.
+    SetPosition(0, {0.0f, 50.0f, 200.0f});
+    FireShot();
+    EXPECT_EQ(ShotTarget, 0);
+    EXPECT_EQ(GetHealth(0), 90);
+    EXPECT_EQ(GetHealth(1), 90);
+}
+
+TEST_F(Shooting, MissesKeepTheLastTarget) {
+    SetIdRanges(2, 0);
+    // Wholly beyond the shot's 640 units.
+    PlaceEnemy(0, {0.0f, 50.0f, 660.0f});
+    // At 45 degrees past both rectangles, though through the model's bounding box: from
+    // (5, 50, 0) along (1, 0, 1) the line meets x = 20 at z = 15 and z = 20 at x = 25.
+    PlaceEnemy(1, {20.0f, 50.0f, 20.0f});
+    FireShot();
+    Camera.Place(5.0f, 50.0f, 0.0f, 6.0f, 50.0f, 1.0f, 0.0f, 1.0f, 0.0f);
+    FireShot();
+    EXPECT_EQ(GetHealth(0), 100);
+    EXPECT_EQ(GetHealth(1), 100);
+    EXPECT_EQ(ShotTarget, -1);
+    EXPECT_EQ(HitPoint, tVec3(-1.0f, -1.0f, -1.0f));
+    EXPECT_FALSE(BloodActive);
+
+    tVec3 hit(9.0f, 9.0f, 9.0f);
+    EXPECT_FALSE(HitTestObject(1, Camera, hit));
+    EXPECT_EQ(hit, tVec3(0.0f, 0.0f, 0.0f));
+    // Straight at it, the first crossed triangle (the x = 20 rectangle) gives the point.
+    Camera.Place(0.0f, 50.0f, 0.0f, 1.0f, 50.0f, 1.0f, 0.0f, 1.0f, 0.0f);
+    ASSERT_TRUE(HitTestObject(1, Camera, hit));
+    EXPECT_NEAR(hit.x, 20.0f, 1e-3f);
+    EXPECT_NEAR(hit.z, 20.0f, 1e-3f);
+}
