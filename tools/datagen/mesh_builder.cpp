@@ -78,7 +78,7 @@ void MeshBuilder::Lathe(const Xform& at, const std::vector<Ring>& rings, int seg
     std::vector<bool> pole(n);
     for (int k = 0; k < n; ++k) {
         const Ring& r = rings[k];
-        pole[k] = r.rx == 0.0f && r.ry == 0.0f;
+        pole[k] = std::fabs(r.rx) < 1e-3f && std::fabs(r.ry) < 1e-3f;
         float v = uv.y0 + (uv.y1 - uv.y0) * k / (n - 1);
         if (pole[k]) {
             first[k] = Vertex(Apply(at, {0, 0, r.z}), bone);

@@ -20,7 +20,7 @@ struct UvRect {
 };
 
 // One ring of a lathed solid: height along the local z axis and the radii
-// along local x and y. A ring with both radii 0 is a pole.
+// along local x and y. A ring with both radii (about) 0 is a pole.
 struct Ring {
     float z, rx, ry;
 };

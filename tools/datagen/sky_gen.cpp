@@ -93,8 +93,8 @@ void GenerateSky(Output& out) {
     for (int y = 0; y < cs; ++y)
         for (int x = 0; x < cs; ++x) {
             float v = Fbm2(x / 64.0f, y / 64.0f, 6, 71u, 4);
-            float c = SmoothStep(-0.05f, 0.55f, v);
-            c = std::pow(c, 1.3f) * 0.95f;
+            float c = SmoothStep(-0.08f, 0.42f, v);
+            c = std::pow(c, 1.2f) * 0.95f;
             cloud.Set(x, y, c, c, c);
         }
     out.Bmp("Skies/SkyBox01/Cloud.bmp", cloud);

@@ -111,10 +111,12 @@ void Fall(Pose& p, float f, float direction) {
     float knees = std::sin(kPi * f) * 0.9f;
     p.pitch[kThighR] += knees * 0.8f, p.pitch[kThighL] += knees * 0.6f;
     p.pitch[kShinR] -= knees * 1.2f, p.pitch[kShinL] -= knees;
-    p.pitch[kUpperArmR] += 0.9f * e * direction;
-    p.pitch[kUpperArmL] += 1.2f * e * direction;
-    p.roll[kUpperArmR] -= 0.5f * e, p.roll[kUpperArmL] += 0.6f * e;
-    p.pitch[kForearmR] -= 0.6f * e;
+    // The arms fly out to the sides and end flat on the ground.
+    p.pitch[kUpperArmR] = Mix(p.pitch[kUpperArmR], 0.1f, e);
+    p.pitch[kUpperArmL] = Mix(p.pitch[kUpperArmL], 0.1f, e);
+    p.roll[kUpperArmR] -= 1.1f * e, p.roll[kUpperArmL] += 1.2f * e;
+    p.pitch[kForearmR] = Mix(p.pitch[kForearmR], 0.2f, e);
+    p.pitch[kForearmL] = Mix(p.pitch[kForearmL], 0.3f, e);
     p.pitch[kHead] += 0.35f * e * direction;
 }
 

@@ -19,13 +19,14 @@ static float DistanceOutsideField(float x, float z) {
 }
 
 float TerrainWorldHeight(float x, float z) {
-    // Gentle hills of the playing field: 40 ... 180 units.
-    float gentle = 95.0f + 55.0f * Fbm2(x / 1500.0f, z / 1500.0f, 4, 11u) +
-                   8.0f * Noise2(x / 260.0f, z / 260.0f, 12u);
-    // Mountains: ridged noise, crests up to the top of the byte range.
-    float ridge = Ridged2(x / 2300.0f + 7.3f, z / 2300.0f - 2.1f, 6, 23u);
-    float valley = 0.5f + 0.5f * Fbm2(x / 4000.0f, z / 4000.0f, 3, 31u);
-    float mountain = 140.0f + 640.0f * std::pow(ridge, 1.4f) * (0.55f + 0.6f * valley);
+    // Gentle hills of the playing field: about 40 ... 200 units.
+    float gentle = 110.0f + 130.0f * Fbm2(x / 1800.0f, z / 1800.0f, 4, 11u) +
+                   14.0f * Noise2(x / 300.0f, z / 300.0f, 12u);
+    // Mountains: ridged noise, crests up to the top of the byte range, with
+    // broad valleys between the ranges.
+    float ridge = Ridged2(x / 4200.0f + 7.3f, z / 4200.0f - 2.1f, 6, 23u);
+    float valley = 0.5f + 0.5f * Fbm2(x / 6000.0f, z / 6000.0f, 3, 31u);
+    float mountain = 110.0f + 700.0f * std::pow(ridge, 1.2f) * (0.6f + 0.55f * valley);
     // Inside the field only the hills; beyond it the mountains rise over
     // about 1.2 km and stay in view within the drawn 3.2 km.
     float m = SmoothStep(150.0f, 1300.0f, DistanceOutsideField(x, z));
@@ -48,13 +49,15 @@ static Rgb GroundColour(float h, float slope, float x, float z) {
     Rgb earth{0.47f, 0.38f, 0.25f}, rock{0.52f, 0.50f, 0.47f}, snow{0.93f, 0.94f, 0.96f};
     Rgb c = MixRgb(grassA, grassB, 0.5f + 0.5f * n);
     // Earth on steeper slopes and above the meadows, rock higher and steeper.
-    c = MixRgb(c, earth,
-               Clamp(SmoothStep(0.25f, 0.55f, slope) + SmoothStep(230.0f, 330.0f, h), 0, 1));
+    c = MixRgb(
+        c, earth,
+        Clamp(SmoothStep(0.3f, 0.6f, slope) + 0.6f * SmoothStep(280.0f, 380.0f, h + 30.0f * n), 0,
+              1));
     c = MixRgb(
         c, rock,
-        Clamp(SmoothStep(0.6f, 1.0f, slope) + SmoothStep(360.0f, 470.0f, h + 40.0f * n), 0, 1));
+        Clamp(SmoothStep(0.65f, 1.1f, slope) + SmoothStep(400.0f, 500.0f, h + 40.0f * n), 0, 1));
     c = MixRgb(c, snow,
-               SmoothStep(540.0f, 600.0f, h + 30.0f * n) * (1.0f - SmoothStep(1.1f, 1.6f, slope)));
+               SmoothStep(560.0f, 620.0f, h + 30.0f * n) * (1.0f - SmoothStep(1.1f, 1.6f, slope)));
     float k = 1.0f + 0.06f * fine;
     return {c.r * k, c.g * k, c.b * k};
 }
