@@ -124,7 +124,7 @@ void GenerateLevel(Output& out, const std::vector<SceneryKind>& kinds) {
         float z = rng.Range(kFieldMinZ - 900, kFieldMaxZ + 900);
         bool inField = x > kFieldMinX + 200 && x < kFieldMaxX - 200 && z > kFieldMinZ + 200 &&
                        z < kFieldMaxZ - 200;
-        if (inField && rng.Unit() < 0.5f)
+        if (inField && rng.Unit() < 0.3f)
             continue;
         if (!Clear(taken, x, z, 0, -30) || !Clear(obstacles, x, z, 10, 0) ||
             !Clear(plants, x, z, 20, 0) || Slope(x, z) > 0.8f)

@@ -289,7 +289,7 @@ std::vector<SceneryKind> GenerateScenery(Output& out) {
             },
             [](int x, int y) {
                 Vec3 c = Leaves(x, y, 183u, Vec3{0.22f, 0.38f, 0.14f}) * (1.1f - 0.4f * y / 64.0f);
-                if (HashUnit(Hash3(x / 3, y / 3, 0, 185u)) > 0.96f)
+                if (HashUnit(Hash3(x / 2, y / 2, 0, 185u)) > 0.985f)
                     c = Vec3{0.8f, 0.75f, 0.3f}; // a few flowers
                 return c;
             },
