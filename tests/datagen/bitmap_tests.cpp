@@ -41,6 +41,19 @@ TEST(Bitmaps, EveryTextureIsAReadable24BitBitmap) {
         EXPECT_EQ(b.width, c.w) << c.file;
         EXPECT_EQ(b.height, c.h) << c.file;
     }
+    // Every bitmap, skins included: power-of-two sides, so the game's mipmap
+    // builder needs no rescaling and its row copy no padding.
+    int count = 0;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(DataDir())) {
+        if (e.path().extension() != ".bmp")
+            continue;
+        Bmp b = ReadBmp(e.path().string());
+        ASSERT_TRUE(b.ok) << e.path() << ": " << b.why;
+        EXPECT_EQ(b.width & (b.width - 1), 0) << e.path();
+        EXPECT_EQ(b.height & (b.height - 1), 0) << e.path();
+        ++count;
+    }
+    EXPECT_GE(count, 13 + 2 + 5 + 4 + 3 * 2); // fixed, soldier, letters, solid and masked scenery
 }
 
 // The sky box faces as the game draws them: for each face, the box corners

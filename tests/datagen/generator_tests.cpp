@@ -1,6 +1,8 @@
 // The generator as a whole: repeatable output, the small files.
 #include "test_data.h"
 
+#include "datagen.h"
+
 #include <gtest/gtest.h>
 
 using namespace dgtest;
@@ -24,6 +26,15 @@ TEST(Generator, TwoRunsGiveIdenticalBytes) {
     }
     EXPECT_GT(files, 40);
     fs::remove_all(second);
+}
+
+TEST(Generator, ReportsFilesItCannotWrite) {
+    dg::Output out;
+    out.dataDir = "/proc/ostravel-no-such-dir/Data";
+    dg::GenerateSettings(out);
+    dg::GenerateEffects(out);
+    ASSERT_EQ(out.failures.size(), 4u);
+    EXPECT_NE(out.failures[0].find("Setup.ini"), std::string::npos);
 }
 
 TEST(Generator, SettingsAndShotSound) {
