@@ -62,7 +62,7 @@ void GenerateLevel(Output& out, const std::vector<SceneryKind>& kinds) {
                               {-850, -60, 14}};
     std::string text;
     std::vector<Spot> taken;
-    taken.push_back({0, 0, 90}); // the start
+    taken.push_back({0, 0, 280}); // the start: an open view ahead
     for (const Spot& l : letters)
         taken.push_back({l.x, l.z, 100});
     for (const Spot& e : enemies)

@@ -1,6 +1,7 @@
 // Scenery models. Solid kinds (closed meshes, drawn with culling): a rock, a
 // crate, a ruined wall and an oil drum. Masked kinds (crossed upright quads
-// drawn in two blended passes): a pine, a broadleaf tree and a bush. For the
+// drawn in two blended passes): a pine, a broadleaf tree and a bush, each
+// two quads at right angles. For the
 // masked kinds the mask is white where the picture is see-through and the
 // skin black there, with soft edges premultiplied into both.
 #include "datagen.h"
@@ -153,7 +154,12 @@ void Masked(int w, int h, Cover cover, Paint paint, Image& skin, Image& mask) {
             // bleed into the opposite side.
             float a =
                 (x < 2 || y < 2 || x >= w - 2 || y >= h - 2) ? 0.0f : Clamp(cover(x, y), 0, 1);
-            Vec3 c = a > 0.0f ? paint(x, y) * a : Vec3{};
+            // The game adds the skins of both crossed quads wherever they
+            // overlap on screen, and around the shared axis they always do:
+            // the middle columns are painted at half strength to make up.
+            float axis = std::fabs(x + 0.5f - w / 2.0f) / (w / 2.0f);
+            float k = Mix(0.5f, 1.0f, SmoothStep(0.0f, 0.3f, axis));
+            Vec3 c = a > 0.0f ? paint(x, y) * (a * k) : Vec3{};
             skin.Set(x, y, c.x, c.y, c.z);
             mask.Set(x, y, 1.0f - a, 1.0f - a, 1.0f - a);
         }
@@ -237,7 +243,7 @@ std::vector<SceneryKind> GenerateScenery(Output& out) {
                 return Leaves(x, y, 165u, Vec3{0.13f, 0.33f, 0.16f}) * side;
             },
             s, k);
-        add("Pine", Crossed(3, 60, -6, 114, 128, 256, "Pine.bmp"), s, &k);
+        add("Pine", Crossed(2, 60, -6, 114, 128, 256, "Pine.bmp"), s, &k);
     }
     {
         // Broadleaf tree: a lumpy round crown over a forked trunk.
@@ -274,7 +280,7 @@ std::vector<SceneryKind> GenerateScenery(Output& out) {
                 return Leaves(x, y, 175u, Vec3{0.25f, 0.42f, 0.15f}) * (1.05f - 0.35f * y / 160.0f);
             },
             s, k);
-        add("Oak", Crossed(3, 96, -6, 98, 256, 256, "Oak.bmp"), s, &k);
+        add("Oak", Crossed(2, 96, -6, 98, 256, 256, "Oak.bmp"), s, &k);
     }
     {
         // Bush: a low mound of leaves.
