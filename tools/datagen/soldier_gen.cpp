@@ -304,7 +304,7 @@ Image SoldierSkin() {
                 if (v > 0.82f)
                     c = helmet * 0.6f;
             } else if (Inside(kUpperArmUv, x, y) || Inside(kForearmUv, x, y)) {
-                float v = Inside(kUpperArmUv, x, y) ? (y - 64) / 64.0f : (y - 64) / 64.0f;
+                float v = (y - kForearmUv.y0) / 64.0f; // both sleeves share the rows
                 c = Camo(x, y, uniform);
                 if (Inside(kForearmUv, x, y) && v > 0.8f)
                     c = uniform * 0.7f; // cuff
