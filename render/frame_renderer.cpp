@@ -24,7 +24,11 @@ namespace {
 
 constexpr float kSkyOffset = 100.0f; // the sky box's centre lies this far below the eye
 constexpr float kSkySize = 15000.0f;
-constexpr float kCrosshairHalf = 0.01f; // half side at eye-space depth -1, the near plane
+// The crosshair square: half side 0.01 at eye-space depth -1 (the near plane), placed twice as
+// deep at twice the size so that it covers the same pixels without lying on the clipping plane,
+// where a software rasteriser drops it.
+constexpr float kCrosshairDepth = -2.0f;
+constexpr float kCrosshairHalf = 0.02f;
 constexpr int kTextBuffer = 250;
 constexpr int kLettersLineX = 160; // the letters line starts this far left of the right edge
 
@@ -69,18 +73,18 @@ void DrawRedTint() {
     glEnable(GL_DEPTH_TEST);
 }
 
-// The crosshair square at depth -1 in eye space with the identity model-view matrix.
+// The crosshair square in eye space, with the identity model-view matrix.
 void CrosshairQuad() {
     glLoadIdentity();
     glBegin(GL_QUADS);
     glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(-kCrosshairHalf, -kCrosshairHalf, -1.0f);
+    glVertex3f(-kCrosshairHalf, -kCrosshairHalf, kCrosshairDepth);
     glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(-kCrosshairHalf, kCrosshairHalf, -1.0f);
+    glVertex3f(-kCrosshairHalf, kCrosshairHalf, kCrosshairDepth);
     glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(kCrosshairHalf, kCrosshairHalf, -1.0f);
+    glVertex3f(kCrosshairHalf, kCrosshairHalf, kCrosshairDepth);
     glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(kCrosshairHalf, -kCrosshairHalf, -1.0f);
+    glVertex3f(kCrosshairHalf, -kCrosshairHalf, kCrosshairDepth);
     glEnd();
 }
 

@@ -59,7 +59,9 @@ void DrawSkyBox(float x, float y, float z, float width, float height, float leng
     const float Z = z - length / 2.0f;
     const float W = width, H = height, L = length;
 
-    // The faces replace whatever lies behind them.
+    // The faces replace whatever lies behind them, at their own colours: unlit, also in the first
+    // frame after loading, before any text has turned the lighting off.
+    glDisable(GL_LIGHTING);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ZERO);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
