@@ -10,6 +10,7 @@ uint32_t LastAdvanceTime[kMaxSceneObjects];
 
 namespace {
 
+// The key frames actually held: the list, not the file's count, bounds every index below.
 int32_t KeyFrameCount(const tModel& model) {
     return static_cast<int32_t>(model.frames.size());
 }
@@ -34,6 +35,7 @@ const tAnimationInfo* AnimationOf(const tModel& main, const tModel& model) {
     return Playable(anim, KeyFrameCount(model)) ? &anim : nullptr;
 }
 
+// Texture name 0 (untextured) for a slot that never loaded or lies outside the table.
 void BindSlot(int32_t slot) {
     const GLuint name = slot >= 0 && slot < kTextureSlots ? TextureTable[slot] : 0;
     glBindTexture(GL_TEXTURE_2D, name);
@@ -75,6 +77,7 @@ void DrawKeyFrames(const tModel& model, int32_t from, int32_t to, float t) {
     glEnd();
 }
 
+// The models reach the GL wound clockwise, so the front faces are the ones culled.
 void DrawAnimated(int id, const tAnimationStep& step) {
     const tSceneObject& object = SceneObjects[id];
     glEnable(GL_CULL_FACE);
@@ -82,6 +85,7 @@ void DrawAnimated(int id, const tAnimationStep& step) {
     glEnable(GL_TEXTURE_2D);
     BindSlot(object.model.skin.textureSlot);
     DrawKeyFrames(object.model, step.from, step.to, step.blend);
+    // The carried model (a weapon) follows the same blend between its own pair of key frames.
     if (step.subFrom >= 0) {
         glEnable(GL_CULL_FACE);
         glCullFace(GL_FRONT);
@@ -90,6 +94,7 @@ void DrawAnimated(int id, const tAnimationStep& step) {
     }
 }
 
+// A single key frame: no blend and no clock.
 void DrawStatic(const tSceneObject& object) {
     glEnable(GL_CULL_FACE);
     glCullFace(GL_FRONT);
@@ -104,6 +109,8 @@ void DrawMasked(const tSceneObject& object) {
     glDisable(GL_LIGHTING);
     glDisable(GL_CULL_FACE);
     glDisable(GL_FOG);
+    // Unlit and unfogged: both passes must meet the same colours behind them. Leaves that write
+    // no depth leave the objects behind them free to be drawn later.
     if (!object.writesDepth) {
         glDepthMask(GL_FALSE);
     }
@@ -137,6 +144,8 @@ bool StepAnimation(int id, uint32_t now, tAnimationStep* step) {
     tSceneObject& object = SceneObjects[id];
     tModel& main = object.model;
     tModel& sub = object.subModel;
+    // Both models play from the main model's animation list; only the main model's loop flags
+    // count.
     if (!ValidFrame(main, main.currentFrameIndex)) {
         return false;
     }
@@ -181,6 +190,7 @@ bool DrawModel(int id) {
     if (frameCount == 0) {
         return false;
     }
+    // More than one key frame: animated by the clock; one: static, masked or not.
     tAnimationStep step{};
     const bool animated = frameCount > 1;
     if (animated && !StepAnimation(id, TickCount(), &step)) {
@@ -193,6 +203,7 @@ bool DrawModel(int id) {
     if (object.scale == 0.0f) {
         object.scale = 1.0f;
     }
+    // Model space to world: placed, turned about the vertical, scaled uniformly.
     const tVec3 p = object.position;
     const float s = object.scale;
     glTranslatef(p.x, p.y, p.z);
@@ -211,6 +222,8 @@ bool DrawModel(int id) {
     glScalef(1.0f / s, 1.0f / s, 1.0f / s);
     glRotatef(-object.rotY, 0.0f, 1.0f, 0.0f);
     glTranslatef(-p.x, -p.y, -p.z);
+    // Left for the next drawing: blending off and depth writes on after the static kinds, culling
+    // off after every kind.
     if (!animated) {
         glDisable(GL_BLEND);
         glDepthMask(GL_TRUE);

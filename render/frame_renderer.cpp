@@ -55,6 +55,8 @@ void DrawRedTint() {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(1.0f, 0.0f, 0.0f, static_cast<float>(kRedTintAlphaPercent) / 100.0f);
+    // Straight in clip space over the whole view, whatever the projection; the crosshair loads
+    // the model-view identity next anyway.
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -107,6 +109,7 @@ void SortTransparentScenery(tVec3 eye) {
     }
 }
 
+// Written into the caller's fixed buffer: the frame allocates nothing.
 void FormatLettersLine(char* out, size_t size) {
     if (size == 0) {
         return;
@@ -129,6 +132,7 @@ void FormatLettersLine(char* out, size_t size) {
 }
 
 void DrawCrosshair() {
+    // Unlit and unfogged whatever the scene left on, so it looks the same in every frame.
     glDisable(GL_LIGHTING);
     glDisable(GL_FOG);
     glDisable(GL_DEPTH_TEST);
@@ -155,7 +159,10 @@ void RenderFrame() {
     glLightfv(GL_LIGHT0, GL_POSITION, light_position);
     glEnable(GL_LIGHT0);
 
+    // The eye at the start of the frame: the sky, the terrain square and every distance use it.
     const tVec3 vPos = Camera.Position();
+    // Enemy fire: the current colour turns red (which the sky's own colour replaces at once) and
+    // the overlay below makes the tint seen; one frame of it is used up either way.
     const bool redTint = RedTintFrames > 0;
     if (redTint) {
         glColor4f(1.0f, 0.0f, 0.0f, 1.0f);
@@ -216,6 +223,8 @@ void RenderFrame() {
     }
     DrawCrosshair();
 
+    // Heads-up text, 2 pixels above the bottom edge: health in red on the left in set 0, the
+    // letters in white on the right in set 1.
     glColor3f(1.0f, 0.0f, 0.0f);
     std::memset(strHealth, 0, sizeof(strHealth));
     std::snprintf(strHealth, sizeof(strHealth), "Health : %d", PlayerHealth);
@@ -227,6 +236,7 @@ void RenderFrame() {
     glFlush();
     PresentFrame();
 
+    // The title shows the whole frames per second, rewritten every frame.
     const float fps = FramesPerSecond();
     const int shown = fps > 0.0f ? static_cast<int>(std::min(fps, 1.0e9f)) : 0;
     std::memset(strFrameRate, 0, sizeof(strFrameRate));

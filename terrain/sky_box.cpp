@@ -54,6 +54,7 @@ void CloudLayer(float offset, float yFactor) {
 } // namespace
 
 void DrawSkyBox(float x, float y, float z, float width, float height, float length) {
+    // The box's low corner; the faces and the cloud grid are laid out from it.
     const float X = x - width / 2.0f;
     const float Y = y - height / 2.0f;
     const float Z = z - length / 2.0f;
@@ -66,6 +67,8 @@ void DrawSkyBox(float x, float y, float z, float width, float height, float leng
     glBlendFunc(GL_ONE, GL_ZERO);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glEnable(GL_TEXTURE_2D);
+    // Texture unit 0 keeps this combine mode (texture times colour, unscaled) for everything
+    // drawn after the sky.
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
     glTexEnvi(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 1);
     DrawFace(kTexSkyTop, {{0, 1, X + W, Y + H, Z},
@@ -110,6 +113,8 @@ void DrawSkyBox(float x, float y, float z, float width, float height, float leng
                       Z + static_cast<float>(j) * L * kCellFactor);
         }
     }
+    // Both layers in one batch: the lower one is the same sheet pulled down to 0.8 of its world
+    // height and drifting at a third of the speed.
     glBegin(GL_QUADS);
     CloudLayer(CloudOffset1, 1.0f);
     CloudLayer(CloudOffset2, kSecondLayer);
@@ -125,6 +130,7 @@ void DrawSkyBox(float x, float y, float z, float width, float height, float leng
     CloudOffset1 += kDrift1 / static_cast<float>(f);
     CloudOffset2 += kDrift2 / static_cast<float>(f);
 
+    // Fog off and the texture matrix back to the identity for the terrain's colour map.
     glDisable(GL_FOG);
     glMatrixMode(GL_TEXTURE);
     glLoadIdentity();

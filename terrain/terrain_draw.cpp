@@ -46,9 +46,11 @@ tTerrainRange TerrainRange(float x, float z) {
 
 void DrawTerrain(const uint8_t* map, float x, float z) {
     const tTerrainRange range = TerrainRange(x, z);
+    // Without the fetched entry points the game quits before its first frame; nothing to draw.
     if (map == nullptr || glActiveTextureARB == nullptr || glMultiTexCoord2fARB == nullptr) {
         return;
     }
+    // Unit 0: the colour map stretched once over the whole map, lit and fogged.
     glEnable(GL_FOG);
     glEnable(GL_LIGHTING);
     glActiveTextureARB(GL_TEXTURE0_ARB);
@@ -62,6 +64,8 @@ void DrawTerrain(const uint8_t* map, float x, float z) {
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
         glTexEnvi(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 2);
         glBindTexture(GL_TEXTURE_2D, TextureTable[kTexDetail]);
+        // Unit 1's matrix turns the map-wide coordinate into one repeat per cell; it keeps this
+        // scale after the terrain, and nothing else draws on unit 1.
         glMatrixMode(GL_TEXTURE);
         glLoadIdentity();
         glScalef(static_cast<float>(kDetailRepeat), static_cast<float>(kDetailRepeat), 1.0f);
@@ -101,12 +105,16 @@ void DrawTerrain(const uint8_t* map, float x, float z) {
     }
     glEnd();
 
+    // Texturing off on both units and unit 0 active again; fog and lighting stay on for the
+    // models drawn next.
     glActiveTextureARB(GL_TEXTURE1_ARB);
     glDisable(GL_TEXTURE_2D);
     glActiveTextureARB(GL_TEXTURE0_ARB);
     glDisable(GL_TEXTURE_2D);
 }
 
+// s runs with x and t against z over the whole map (2048 samples); unit 1 gets the same
+// coordinate, its texture matrix does the repeating.
 void SetTerrainTexCoord(int gx, int gz) {
     const float s = static_cast<float>(gx / 2048.0);
     const float t = static_cast<float>(-gz / 2048.0);
