@@ -69,20 +69,25 @@ TEST(ModelAnimation, NextKeyFrameRule) {
 TEST(ModelAnimation, BlendFollowsTheClock) {
     MakeAnimated(10, 15, true);
     tAnimationStep step{};
-    // 50 ms after an advance: 40 % of the way, no advance.
-    ASSERT_TRUE(StepAnimation(kId, 1050, &step));
-    EXPECT_EQ(step.from, 10);
-    EXPECT_EQ(step.to, 11);
-    EXPECT_FLOAT_EQ(step.blend, 0.4f);
-    EXPECT_EQ(SceneObjects[kId].model.currentFrameIndex, 10);
-    EXPECT_EQ(LastAdvanceTime[kId], 1000u);
-    // 300 ms: one key frame only, drawn on the next key frame rather than beyond it.
-    ASSERT_TRUE(StepAnimation(kId, 1300, &step));
-    EXPECT_EQ(step.from, 10);
-    EXPECT_EQ(step.to, 11);
-    EXPECT_FLOAT_EQ(step.blend, 1.0f);
-    EXPECT_EQ(SceneObjects[kId].model.currentFrameIndex, 11);
-    EXPECT_EQ(LastAdvanceTime[kId], 1300u);
+    struct Drawing {
+        uint32_t now;
+        int from, to;
+        float blend;
+        int frameAfter;
+        uint32_t lastAfter;
+    };
+    const Drawing drawings[] = {
+        {1050, 10, 11, 0.4f, 10, 1000}, // 50 ms after an advance: 40 % of the way, no advance
+        {1300, 10, 11, 1.0f, 11, 1300}, // 300 ms: one key frame only, not drawn beyond it
+    };
+    for (const Drawing& d : drawings) {
+        ASSERT_TRUE(StepAnimation(kId, d.now, &step));
+        EXPECT_EQ(step.from, d.from) << d.now;
+        EXPECT_EQ(step.to, d.to) << d.now;
+        EXPECT_FLOAT_EQ(step.blend, d.blend) << d.now;
+        EXPECT_EQ(SceneObjects[kId].model.currentFrameIndex, d.frameAfter) << d.now;
+        EXPECT_EQ(LastAdvanceTime[kId], d.lastAfter) << d.now;
+    }
     // The tick counter wraps: the difference is still 100 ms.
     LastAdvanceTime[kId] = 0xFFFFFFC0u;
     ASSERT_TRUE(StepAnimation(kId, 36, &step));
