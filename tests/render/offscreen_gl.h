@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
+#include <ostream>
 #include <vector>
 
 struct tRgb {
