@@ -1,3 +1,139 @@
 #include "terrain/sky_box.h"
 
-void DrawSkyBox(float, float, float, float, float, float) {}
+#include "app/gl_api.h"
+#include "camera/frame_timer.h"
+#include "render/textures.h"
+
+tVec3 CloudGrid[kCloudGridSide][kCloudGridSide];
+float CloudOffset1 = 0.0f;
+float CloudOffset2 = 0.0f;
+
+namespace {
+
+constexpr float kCellFactor = 0.0625f; // 1 / 16: grid cell per box side
+constexpr float kDomeRise = 0.4f;      // of the box height, at the dome's centre
+constexpr float kCloudBase = 0.15f;    // of the box height, above the box floor
+constexpr float kSecondLayer = 0.8f;   // factor on the world y of the lower layer
+constexpr float kCloudRepeat = 10.0f;  // texture-matrix scale while the clouds are drawn
+constexpr float kDrift1 = 0.006f;      // texture units per second, upper layer
+constexpr float kDrift2 = 0.002f;      // lower layer
+
+struct tSkyCorner {
+    float s, t;
+    float x, y, z;
+};
+
+// One face: its texture, clamped so the seams show no wrapped texels, and its four corners.
+void DrawFace(int slot, const tSkyCorner (&corners)[4]) {
+    glBindTexture(GL_TEXTURE_2D, TextureTable[slot]);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glBegin(GL_QUADS);
+    for (const tSkyCorner& c : corners) {
+        glTexCoord2f(c.s, c.t);
+        glVertex3f(c.x, c.y, c.z);
+    }
+    glEnd();
+}
+
+// One layer of 14 x 14 quads over the grid points 1 ... 15, inside the caller's batch.
+void CloudLayer(float offset, float yFactor) {
+    for (int i = 1; i < kCloudGridSide - 1; ++i) {
+        for (int j = 1; j < kCloudGridSide - 1; ++j) {
+            const int corners[4][2] = {{i, j}, {i, j + 1}, {i + 1, j + 1}, {i + 1, j}};
+            for (const auto& c : corners) {
+                const tVec3& p = CloudGrid[c[0]][c[1]];
+                glTexCoord2f(static_cast<float>(c[0]) / 16.0f - offset,
+                             static_cast<float>(c[1]) / 16.0f);
+                glVertex3f(p.x, p.y * yFactor, p.z);
+            }
+        }
+    }
+}
+
+} // namespace
+
+void DrawSkyBox(float x, float y, float z, float width, float height, float length) {
+    // The box's low corner; the faces and the cloud grid are laid out from it.
+    const float X = x - width / 2.0f;
+    const float Y = y - height / 2.0f;
+    const float Z = z - length / 2.0f;
+    const float W = width, H = height, L = length;
+
+    // The faces replace whatever lies behind them, at their own colours: unlit, also in the first
+    // frame after loading, before any text has turned the lighting off.
+    glDisable(GL_LIGHTING);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ZERO);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glEnable(GL_TEXTURE_2D);
+    // Texture unit 0 keeps this combine mode (texture times colour, unscaled) for everything
+    // drawn after the sky.
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 1);
+    DrawFace(kTexSkyTop, {{0, 1, X + W, Y + H, Z},
+                          {0, 0, X + W, Y + H, Z + L},
+                          {1, 0, X, Y + H, Z + L},
+                          {1, 1, X, Y + H, Z}});
+    DrawFace(kTexSkyBack,
+             {{1, 0, X + W, Y, Z}, {1, 1, X + W, Y + H, Z}, {0, 1, X, Y + H, Z}, {0, 0, X, Y, Z}});
+    DrawFace(kTexSkyFront, {{1, 0, X, Y, Z + L},
+                            {1, 1, X, Y + H, Z + L},
+                            {0, 1, X + W, Y + H, Z + L},
+                            {0, 0, X + W, Y, Z + L}});
+    DrawFace(kTexSkyBottom,
+             {{1, 0, X, Y, Z}, {1, 1, X, Y, Z + L}, {0, 1, X + W, Y, Z + L}, {0, 0, X + W, Y, Z}});
+    DrawFace(kTexSkyLeft,
+             {{1, 1, X, Y + H, Z}, {0, 1, X, Y + H, Z + L}, {0, 0, X, Y, Z + L}, {1, 0, X, Y, Z}});
+    DrawFace(kTexSkyRight, {{0, 0, X + W, Y, Z},
+                            {1, 0, X + W, Y, Z + L},
+                            {1, 1, X + W, Y + H, Z + L},
+                            {0, 1, X + W, Y + H, Z}});
+
+    // Clouds: bright texels cover the sky, dark ones let it through; fogged toward the horizon.
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glScalef(kCloudRepeat, kCloudRepeat, 1.0f);
+    glMatrixMode(GL_MODELVIEW);
+    glEnable(GL_FOG);
+    glBlendFunc(GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR);
+    glBindTexture(GL_TEXTURE_2D, TextureTable[kTexClouds]);
+
+    // The dome: full rise at the centre point (8, 8), falling off as a cosine of the distance
+    // from it in grid cells.
+    const float radius = Length(tVec3(16.0f, 0.0f, 16.0f)) * 0.5f;
+    for (unsigned i = 1; i < kCloudGridSide; ++i) {
+        for (unsigned j = 1; j < kCloudGridSide; ++j) {
+            const float di = AbsF(8.0f - static_cast<float>(i));
+            const float dj = AbsF(8.0f - static_cast<float>(j));
+            const float d = Length(tVec3(di, 0.0f, dj));
+            const float rise = d < 1.0f ? kDomeRise * H : CosF(d / radius) * kDomeRise * H;
+            CloudGrid[i][j] =
+                tVec3(X + static_cast<float>(i) * W * kCellFactor, Y + rise + kCloudBase * H,
+                      Z + static_cast<float>(j) * L * kCellFactor);
+        }
+    }
+    // Both layers in one batch: the lower one is the same sheet pulled down to 0.8 of its world
+    // height and drifting at a third of the speed.
+    glBegin(GL_QUADS);
+    CloudLayer(CloudOffset1, 1.0f);
+    CloudLayer(CloudOffset2, kSecondLayer);
+    glEnd();
+    glDisable(GL_BLEND);
+
+    // A steady drift per second whatever the frame rate; below one frame a second counts as one.
+    const float fps = FramesPerSecond();
+    int f = 1;
+    if (fps >= 1.0f) {
+        f = fps < 1.0e6f ? static_cast<int>(fps) : 1000000;
+    }
+    CloudOffset1 += kDrift1 / static_cast<float>(f);
+    CloudOffset2 += kDrift2 / static_cast<float>(f);
+
+    // Fog off and the texture matrix back to the identity for the terrain's colour map.
+    glDisable(GL_FOG);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glScalef(1.0f, 1.0f, 1.0f);
+    glMatrixMode(GL_MODELVIEW);
+}

@@ -1,5 +1,16 @@
 // The sky box around the camera and its two drifting cloud layers.
 #pragma once
 
-// Box centred at (x, y, z) with the given sizes.
+#include "camera/vec3.h"
+
+constexpr int kCloudGridSide = 16; // grid points per side; the sheet uses 1 ... 15
+
+// ---- whole run ----
+// The domed cloud sheet in world units, [i][j] with i along x and j along z; rebuilt every frame.
+extern tVec3 CloudGrid[kCloudGridSide][kCloudGridSide];
+// Texture shift of each cloud layer along s; they only grow, texture repetition takes any value.
+extern float CloudOffset1;
+extern float CloudOffset2;
+
+// Box centred at (x, y, z) with the given sizes, then the cloud sheet inside it.
 void DrawSkyBox(float x, float y, float z, float width, float height, float length);
