@@ -386,7 +386,8 @@ const char* ParseMd2(const uint8_t* data, size_t size, tMd2Contents* contents) {
         frame.faceCount = h.numTriangles;
         frame.texCoordCount = h.numTexCoords;
         frame.vertices = new tVec3[static_cast<size_t>(h.numVertices)];
-        ConvertFrame(data + h.offsetFrames + static_cast<size_t>(i) * static_cast<size_t>(h.frameSize),
+        ConvertFrame(data + h.offsetFrames +
+                         static_cast<size_t>(i) * static_cast<size_t>(h.frameSize),
                      h.numVertices, frame.vertices);
     }
     FillFirstFrame(data, h, &model.frames[0]);

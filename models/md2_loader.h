@@ -20,10 +20,10 @@ constexpr size_t kMd2MaxFileBytes = 64u << 20;
 
 // What an MD2 file gives the game, read from memory.
 struct tMd2Contents {
-    tModel model;                              // counts, animations, key frames (arrays owned)
-    tVec3 halfExtents{0.0f, 0.0f, 0.0f};       // of the first key frame, model units
-    int32_t skinCount = 0;                     // skin names in the file
-    char firstSkin[kMd2SkinNameBytes] = {};    // the first of them, empty when there is none
+    tModel model;                           // counts, animations, key frames (arrays owned)
+    tVec3 halfExtents{0.0f, 0.0f, 0.0f};    // of the first key frame, model units
+    int32_t skinCount = 0;                  // skin names in the file
+    char firstSkin[kMd2SkinNameBytes] = {}; // the first of them, empty when there is none
 };
 
 // Main model of object id from modelDir/fileName; skinName null: the file's first skin.

@@ -23,12 +23,12 @@ constexpr int kAnimDeath = 16;
 
 // Every field starts at zero, so a record made anywhere (the table, a reset, a test) is empty.
 struct tSceneObject {
-    tModel model;                          // main model
-    tModel subModel;                       // carried model, or (masked scenery) only its skin
-    tVec3 position{0.0f, 0.0f, 0.0f};      // world position of the model's origin
-    float rotY = 0.0f;                     // heading, degrees
-    float scale = 0.0f;                    // uniform scale; 0 becomes 1 when first drawn
-    tVec3 halfExtents{0.0f, 0.0f, 0.0f};   // half the first key frame's bounding box, model units
+    tModel model;                        // main model
+    tModel subModel;                     // carried model, or (masked scenery) only its skin
+    tVec3 position{0.0f, 0.0f, 0.0f};    // world position of the model's origin
+    float rotY = 0.0f;                   // heading, degrees
+    float scale = 0.0f;                  // uniform scale; 0 becomes 1 when first drawn
+    tVec3 halfExtents{0.0f, 0.0f, 0.0f}; // half the first key frame's bounding box, model units
     bool hasSubModel = false;
     bool hasMaskMap = false;
     bool collidable = false;  // blocks the player and walking enemies
