@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -27,21 +28,17 @@ class Md2Files : public testing::Test {
     void SetUp() override {
         ResetTestPlatform();
         ClearSceneObjects();
-        previous_ = fs::current_path();
-        root_ = fs::path(testing::TempDir()) / ("md2_" + std::to_string(::getpid()));
-        fs::remove_all(root_);
-        fs::create_directories(root_ / "Data" / "Models" / "Soldier");
-        fs::current_path(root_);
+        dir_ = std::make_unique<tScratchDir>("md2");
+        fs::create_directories("Data/Models/Soldier");
     }
     void TearDown() override {
         ClearSceneObjects();
-        fs::current_path(previous_);
-        fs::remove_all(root_);
+        dir_.reset();
     }
-    void Put(const std::string& name, const tTestMd2& model) {
-        WriteFile((root_ / "Data" / "Models" / "Soldier" / name).string(), WriteMd2(model));
+    static void Put(const std::string& name, const tTestMd2& model) {
+        WriteFile("Data/Models/Soldier/" + name, WriteMd2(model));
     }
-    fs::path previous_, root_;
+    std::unique_ptr<tScratchDir> dir_;
 };
 
 tMd2Contents Parse(const std::vector<uint8_t>& bytes, const char** refusal) {

@@ -2,12 +2,40 @@
 // triangle whose frames, skins and header fields a test can change before writing.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
+
+// A fresh directory under the test temp directory, the working directory while it lives: the
+// loaders read Data/... relative to it.
+class tScratchDir {
+  public:
+    explicit tScratchDir(const std::string& name)
+        : previous_(std::filesystem::current_path()),
+          root_(std::filesystem::path(testing::TempDir()) /
+                (name + "_" + std::to_string(::getpid()))) {
+        std::filesystem::remove_all(root_);
+        std::filesystem::create_directories(root_);
+        std::filesystem::current_path(root_);
+    }
+    ~tScratchDir() {
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(root_);
+    }
+    tScratchDir(const tScratchDir&) = delete;
+    tScratchDir& operator=(const tScratchDir&) = delete;
+
+  private:
+    std::filesystem::path previous_, root_;
+};
 
 struct tTestMd2 {
     int32_t version = 8;

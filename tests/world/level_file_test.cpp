@@ -23,10 +23,8 @@ class LevelFile : public testing::Test {
     void SetUp() override {
         ResetTestPlatform();
         ClearSceneObjects();
-        previous_ = fs::current_path();
-        root_ = fs::path(testing::TempDir()) / ("level_" + std::to_string(::getpid()));
-        fs::remove_all(root_);
-        const fs::path models = root_ / "Data" / "Models";
+        dir_ = std::make_unique<tScratchDir>("level");
+        const fs::path models = fs::path("Data") / "Models";
         fs::create_directories(models / "Soldier");
         fs::create_directories(models / "Trees");
         tTestMd2 animated;
@@ -39,12 +37,10 @@ class LevelFile : public testing::Test {
         const tTestMd2 still;
         WriteFile((models / "Trees" / "tree.md2").string(), WriteMd2(still));
         WriteFile((models / "rock.md2").string(), WriteMd2(still));
-        fs::current_path(root_);
     }
     void TearDown() override {
         ClearSceneObjects();
-        fs::current_path(previous_);
-        fs::remove_all(root_);
+        dir_.reset();
     }
     static void Read(const std::string& text) {
         ReadLevelText(text.data(), text.size(), "Level01.olv");
@@ -57,7 +53,7 @@ class LevelFile : public testing::Test {
         }
         return texts;
     }
-    fs::path previous_, root_;
+    std::unique_ptr<tScratchDir> dir_;
 };
 
 const char* const kEnemy =

@@ -37,15 +37,12 @@ class LoadWorldTest : public testing::Test {
     void SetUp() override {
         ResetGameState();
         ResetTestPlatform();
-        previous_ = fs::current_path();
-        root_ = fs::path(testing::TempDir()) / ("world_" + std::to_string(::getpid()));
-        fs::remove_all(root_);
-        fs::create_directories(root_ / "Data" / "Levels");
-        fs::create_directories(root_ / "Data" / "Models");
-        WriteFile((root_ / "Data" / "Models" / "letter.md2").string(), WriteMd2(tTestMd2{}));
-        std::ofstream(root_ / "Data" / "Levels" / "Level01.olv")
+        dir_ = std::make_unique<tScratchDir>("world");
+        fs::create_directories("Data/Levels");
+        fs::create_directories("Data/Models");
+        WriteFile("Data/Models/letter.md2", WriteMd2(tTestMd2{}));
+        std::ofstream("Data/Levels/Level01.olv")
             << "0 1 1 0\n0 NULL letter.md2 NULL 0 NULL NULL 10 5 20 0 1 1\n";
-        fs::current_path(root_);
         std::memset(HeightMap, 0, sizeof(HeightMap));
         WindowWidth = 800;
         WindowHeight = 600;
@@ -54,11 +51,10 @@ class LoadWorldTest : public testing::Test {
     }
     void TearDown() override {
         ClearSceneObjects();
-        fs::current_path(previous_);
-        fs::remove_all(root_);
+        dir_.reset();
         ResetGameState();
     }
-    fs::path previous_, root_;
+    std::unique_ptr<tScratchDir> dir_;
 };
 
 } // namespace
@@ -121,7 +117,7 @@ TEST_F(LoadWorldTest, OrderCameraLevelAndReset) {
 }
 
 TEST_F(LoadWorldTest, MissingLevelIsReportedAndTheWorldIsEmpty) {
-    fs::remove(root_ / "Data" / "Levels" / "Level01.olv");
+    fs::remove("Data/Levels/Level01.olv");
     LoadWorld();
     const auto& boxes = TestPlatformState().boxes;
     EXPECT_NE(std::find_if(boxes.begin(), boxes.end(),
