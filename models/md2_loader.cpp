@@ -13,6 +13,7 @@
 
 namespace {
 
+// Room for a working directory or a resolved data path; longer ones are treated as missing.
 constexpr size_t kPathBytes = 4096;
 
 // The header's fields in file order, after the 4-byte magic (which is not checked).
@@ -43,7 +44,8 @@ float ReadFloat(const uint8_t* p) {
     return value;
 }
 
-// Whether count records of recordBytes each, starting at offset, end within the file.
+// Whether count records of recordBytes each, starting at offset, end within the file. Offset and
+// count are known to be non-negative here; the sum is taken in 64 bits so it cannot wrap.
 bool SectionFits(size_t fileBytes, int32_t offset, int32_t count, uint64_t recordBytes) {
     const uint64_t end = static_cast<uint64_t>(offset) + static_cast<uint64_t>(count) * recordBytes;
     return end <= fileBytes;
@@ -80,7 +82,10 @@ void BuildAnimations(const std::vector<const char*>& frameNames, tModel* model) 
     }
 }
 
-// The checks that need the parsed names and key frames; null when they pass.
+// The checks that need the parsed names and key frames; null when they pass. The drawing code
+// indexes the animation list and the key frames without checks, so an animated model must have
+// an animation, and every animation must start on a key frame the model holds (a first frame
+// without a number would start at -1).
 const char* CheckAnimations(const tModel& model) {
     if (model.numFrames > 1 && model.numAnimations == 0) {
         return "Invalid file format (No animation names): %s!";
@@ -93,6 +98,8 @@ const char* CheckAnimations(const tModel& model) {
     return nullptr;
 }
 
+// The header's promises against the file's real size, in the order a reader meets them. The GL
+// command list and the end offset are never read, so they are not checked.
 const char* CheckHeader(const tMd2Header& h, size_t size) {
     if (h.version != kMd2Version) {
         return "Invalid file format (Version not 8): %s!";
@@ -102,6 +109,7 @@ const char* CheckHeader(const tMd2Header& h, size_t size) {
         h.offsetTriangles < 0 || h.offsetFrames < 0) {
         return "Invalid file format (Negative count or offset): %s!";
     }
+    // A frame block must fit the working buffer and hold every vertex it claims.
     if (h.frameSize > kMd2FrameBufferBytes) {
         return "Invalid file format (Frame size over 8320 bytes): %s!";
     }
@@ -118,13 +126,15 @@ const char* CheckHeader(const tMd2Header& h, size_t size) {
         !SectionFits(size, h.offsetFrames, h.numFrames, static_cast<uint64_t>(h.frameSize))) {
         return "Invalid file format (File cut short): %s!";
     }
+    // The skin size divides every texture coordinate.
     if (h.numTexCoords > 0 && (h.skinWidth <= 0 || h.skinHeight <= 0)) {
         return "Invalid file format (Skin size not positive): %s!";
     }
     return nullptr;
 }
 
-// Every index of every triangle within the vertex and texture coordinate counts.
+// Every index of every triangle within the vertex and texture coordinate counts: the drawing
+// code reads vertices and texture coordinates through them unchecked.
 bool TrianglesInRange(const uint8_t* data, const tMd2Header& h) {
     for (int32_t t = 0; t < h.numTriangles; ++t) {
         const uint8_t* p = data + h.offsetTriangles + 12 * static_cast<size_t>(t);
@@ -156,6 +166,7 @@ void ConvertFrame(const uint8_t* block, int32_t vertexCount, tVec3* out) {
     }
 }
 
+// Half the axis-aligned box of a key frame, model units: shooting and collision use it.
 tVec3 HalfExtents(const t3DObject& frame) {
     if (frame.vertexCount == 0) {
         return {0.0f, 0.0f, 0.0f};
@@ -194,6 +205,8 @@ void FillFirstFrame(const uint8_t* data, const tMd2Header& h, t3DObject* frame) 
     }
 }
 
+// Reading the whole file first lets one parser serve both the loader and in-memory callers, and
+// makes every later read a bounds-checked look into the buffer. False: the file cannot be opened.
 bool ReadWholeFile(const char* path, std::vector<uint8_t>* bytes, bool* tooLarge) {
     FILE* file = std::fopen(path, "rb");
     if (file == nullptr) {
@@ -212,6 +225,7 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>* bytes, bool* tooLarge
     return true;
 }
 
+// One message box with caption "Error"; format holds one %s for the file name.
 void Report(const char* format, const char* fileName) {
     char strMessage[255]; // a longer text is cut to fit
     std::snprintf(strMessage, sizeof(strMessage), format, fileName);
@@ -262,6 +276,7 @@ bool LoadMd2(int id, const char* modelDir, const char* fileName, const char* ski
         return false;
     }
 
+    // Everything is checked before the slot changes, so a refused file leaves it as it was.
     tMd2Contents contents;
     const char* refusal = tooLarge ? "Invalid file format (File too large): %s!"
                                    : ParseMd2(bytes.data(), bytes.size(), &contents);
@@ -279,6 +294,8 @@ bool LoadMd2(int id, const char* modelDir, const char* fileName, const char* ski
         return false;
     }
 
+    // The main model empties the whole record (the carried model and the flags with it) but keeps
+    // the half sizes of the file just read; a sub-model replaces only itself.
     if (sub) {
         ReleaseKeyFrames(&object.subModel);
         object.subModel = tModel{};
@@ -293,6 +310,9 @@ bool LoadMd2(int id, const char* modelDir, const char* fileName, const char* ski
     target.currentFrameIndex = 0;
     CopyName(target.skin.strFileName, sizeof(target.skin.strFileName),
              skinName != nullptr ? skinName : contents.firstSkin);
+    // Object n owns texture slots 2n (its skin) and 2n + 1 (the carried model's skin). The skin
+    // name is relative to the model directory, which is still the working directory here; the
+    // slot is recorded even when nothing loads into it.
     target.skin.textureSlot = sub ? 2 * id + 1 : 2 * id;
     if (target.skin.strFileName[0] != '\0') {
         LoadTexture(TextureTable, target.skin.strFileName, target.skin.textureSlot);
@@ -309,6 +329,8 @@ bool LoadMd2(int id, const char* modelDir, const char* fileName, const char* ski
 
 } // namespace
 
+// Only a digit in one of the last two characters starts the number, so "pain101" keeps its "1";
+// names shorter than two characters carry no number.
 int SplitFrameName(const char* frameName, char* name) {
     CopyName(name, kMd2FrameNameBytes, frameName);
     const int length = static_cast<int>(std::strlen(name));
@@ -340,6 +362,7 @@ const char* ParseMd2(const uint8_t* data, size_t size, tMd2Contents* contents) {
     if (size < static_cast<size_t>(kMd2HeaderBytes)) {
         return "Invalid file format (Header cut short): %s!";
     }
+    // The 16 integers after the 4-byte magic, little-endian whatever the machine.
     int32_t fields[16];
     for (int k = 0; k < 16; ++k) {
         fields[k] = ReadInt(data + 4 + 4 * k);
@@ -353,6 +376,7 @@ const char* ParseMd2(const uint8_t* data, size_t size, tMd2Contents* contents) {
     if (!TrianglesInRange(data, h)) {
         return "Invalid file format (Triangle index out of range): %s!";
     }
+    // Only the first skin name is ever used; it must end within its 64 bytes.
     contents->skinCount = h.numSkins;
     if (h.numSkins > 0) {
         const char* skin = reinterpret_cast<const char*>(data + h.offsetSkins);
@@ -361,6 +385,7 @@ const char* ParseMd2(const uint8_t* data, size_t size, tMd2Contents* contents) {
         }
         CopyName(contents->firstSkin, sizeof(contents->firstSkin), skin);
     }
+    // The names point into the file's bytes; they are only read before this function returns.
     std::vector<const char*> frameNames(static_cast<size_t>(h.numFrames));
     for (int32_t i = 0; i < h.numFrames; ++i) {
         const uint8_t* block =
@@ -379,6 +404,8 @@ const char* ParseMd2(const uint8_t* data, size_t size, tMd2Contents* contents) {
         model = tModel{};
         return refusal;
     }
+    // Every key frame gets its own positions; triangles and texture coordinates live in the
+    // first one only and are shared by the others.
     model.frames.resize(static_cast<size_t>(h.numFrames));
     for (int32_t i = 0; i < h.numFrames; ++i) {
         t3DObject& frame = model.frames[static_cast<size_t>(i)];
@@ -403,6 +430,8 @@ bool LoadMd2SubModel(int id, const char* modelDir, const char* fileName, const c
     return LoadMd2(id, modelDir, fileName, skinName, true);
 }
 
+// Only a static model is drawn in the two blended passes a mask needs; a slot whose model failed
+// has no key frames and takes the mask anyway (it is never drawn).
 bool LoadMaskMap(int id, const char* mapPath) {
     tSceneObject& object = SceneObjects[id];
     if (object.model.numFrames > 1 || mapPath == nullptr || mapPath[0] == '\0') {

@@ -37,6 +37,7 @@ template <typename... Args> void Report(const char* format, Args... args) {
     }
 }
 
+// "NULL" in capitals is the file's word for "none".
 bool IsNull(const std::string& word) {
     return word == "NULL";
 }
@@ -70,6 +71,8 @@ bool ReadEntryTokens(std::istream& flevel, tLevelEntry* e) {
                              e->m_Scale >> e->m_Col);
 }
 
+// Loads and places one complete entry. Paths keep the file's backslashes; the loaders map them.
+// The loaders report their own failures, and the entry's placement is applied regardless.
 void ApplyEntry(const tLevelEntry& e) {
     const int id = static_cast<int>(e.m_Id);
     const std::string modelDir = "Data\\Models\\" + (IsNull(e.m_Path) ? std::string() : e.m_Path);
@@ -93,6 +96,7 @@ void ApplyEntry(const tLevelEntry& e) {
     SetCollidable(id, e.m_Col != 0);
 }
 
+// A level that is missing or refused leaves no range: the world is empty.
 void ResetRanges() {
     FirstId = 0;
     EnemyCount = LetterCount = SolidCount = TransparentCount = 0;
@@ -149,6 +153,8 @@ void ReadLevelStream(std::istream& flevel, const char* name) {
             ApplyEntry(entry);
         }
     }
+    // Depth writes by range: letters and solid scenery write depth, transparent scenery does not.
+    // The header check keeps both loops inside the table.
     for (uint32_t id = FirstId; id < SolidEnd; ++id) {
         SetWritesDepth(static_cast<int>(id), true);
     }

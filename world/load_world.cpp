@@ -18,6 +18,7 @@
 
 namespace {
 
+// A texture every level uses, loaded into its fixed slot.
 struct tFixedTexture {
     const char* path;
     int slot;
@@ -55,7 +56,8 @@ void ResetLevelState() {
     ClearSceneObjects();
 }
 
-// Stays on screen until the main loop draws its first frame.
+// Stays on screen until the main loop draws its first frame. The text is placed in window pixels
+// (the font sets up its own projection), white, in the first character set.
 void ShowLoadingScreen() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
@@ -64,9 +66,12 @@ void ShowLoadingScreen() {
     LoadingTextPosition(static_cast<int>(WindowWidth), static_cast<int>(WindowHeight), &x, &y);
     PrintText(x, y, kLoadingText, 0);
     glFlush();
+    // Through the capture path, so a run that ends before its first frame can still record the
+    // loading screen.
     PresentFrame();
 }
 
+// Light 0's ambient colour and the fog's parameters; fog itself stays off until drawing.
 void SetLightAndFog() {
     glEnable(GL_LIGHTING);
     const GLfloat light_ambient[4] = {1.0f, 1.0f, 1.0f, 1.0f};

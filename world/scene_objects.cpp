@@ -4,7 +4,10 @@
 
 #include <cmath>
 
+// Whole run: every slot starts empty and is filled by the level's entries.
 tSceneObject SceneObjects[kMaxSceneObjects];
+
+// Per level: set from the level header; FirstId never changes.
 
 uint32_t FirstId = 0;
 uint32_t EnemyCount = 0;
@@ -19,6 +22,9 @@ int GetAnimation(int id) {
     return SceneObjects[id].model.currentAnim;
 }
 
+// The index is compared as unsigned, so a negative one is as unknown as one past the list. Even
+// the current animation restarts from its first frame. The carried model always shows its
+// bearer's animation and key frame.
 void SetAnimation(int id, int index) {
     tSceneObject& object = SceneObjects[id];
     tModel& model = object.model;
@@ -31,6 +37,7 @@ void SetAnimation(int id, int index) {
     object.subModel.currentFrameIndex = model.currentFrameIndex;
 }
 
+// A level may name loops a model does not have (or a model that failed to load): ignored.
 void SetAnimationLoops(int id, int index, bool loops) {
     tModel& model = SceneObjects[id].model;
     if (index >= 0 && static_cast<size_t>(index) < model.animations.size()) {
