@@ -1,5 +1,11 @@
 // Loading the world once, after the window exists and before the main loop.
 #pragma once
 
-// GL context, loading screen, height map, textures, camera, light and fog, level, sound.
+// The loading screen's text, and where it stands for a window size: pixels from the window's
+// lower-left corner, centred by a fixed half width of 128 pixels, a quarter of the way up.
+constexpr const char* kLoadingText = "Loading, please wait ...";
+void LoadingTextPosition(int width, int height, int* x, int* y);
+
+// GL context, loading screen, height map, textures, camera, light and fog, level, sound. Ends
+// the process with exit code 1 when the sound cannot be started.
 void LoadWorld();

@@ -1,8 +1,13 @@
 #include "world/scene_objects.h"
 
+#include "models/md2_loader.h"
+
 #include <cmath>
 
+// Whole run: every slot starts empty and is filled by the level's entries.
 tSceneObject SceneObjects[kMaxSceneObjects];
+
+// Per level: set from the level header; FirstId never changes.
 
 uint32_t FirstId = 0;
 uint32_t EnemyCount = 0;
@@ -17,6 +22,9 @@ int GetAnimation(int id) {
     return SceneObjects[id].model.currentAnim;
 }
 
+// The index is compared as unsigned, so a negative one is as unknown as one past the list. Even
+// the current animation restarts from its first frame. The carried model always shows its
+// bearer's animation and key frame.
 void SetAnimation(int id, int index) {
     tSceneObject& object = SceneObjects[id];
     tModel& model = object.model;
@@ -29,6 +37,7 @@ void SetAnimation(int id, int index) {
     object.subModel.currentFrameIndex = model.currentFrameIndex;
 }
 
+// A level may name loops a model does not have (or a model that failed to load): ignored.
 void SetAnimationLoops(int id, int index, bool loops) {
     tModel& model = SceneObjects[id].model;
     if (index >= 0 && static_cast<size_t>(index) < model.animations.size()) {
@@ -72,30 +81,27 @@ void SetHealth(int id, int health) {
 
 float GroundRadius(int id) {
     const tSceneObject& object = SceneObjects[id];
-    // The parts are truncated to whole units before squaring.
-    const int ix = static_cast<int>(object.halfExtents.x * object.scale);
-    const int iz = static_cast<int>(object.halfExtents.z * object.scale);
-    return static_cast<float>(std::sqrt(static_cast<double>(ix * ix + iz * iz)));
+    // Each part is truncated to whole units before squaring. The float products are truncated in
+    // double so that a huge scale from a level file cannot overflow an int conversion.
+    const double ix = std::trunc(static_cast<double>(object.halfExtents.x * object.scale));
+    const double iz = std::trunc(static_cast<double>(object.halfExtents.z * object.scale));
+    return static_cast<float>(std::sqrt(ix * ix + iz * iz));
 }
 
+// The carried model's arrays go too: nothing else would ever release them.
 void FreeSceneObject(int id) {
-    tModel& model = SceneObjects[id].model;
-    const size_t count = static_cast<size_t>(model.numFrames < 0 ? 0 : model.numFrames);
-    for (size_t i = 0; i < count && i < model.frames.size(); ++i) {
-        t3DObject& frame = model.frames[i];
-        delete[] frame.faces;
-        delete[] frame.vertices;
-        delete[] frame.texCoords;
-        frame.faces = nullptr;
-        frame.vertices = nullptr;
-        frame.texCoords = nullptr;
-    }
+    ReleaseKeyFrames(&SceneObjects[id].model);
+    ReleaseKeyFrames(&SceneObjects[id].subModel);
+}
+
+void ClearSceneObject(int id) {
+    FreeSceneObject(id);
+    SceneObjects[id] = tSceneObject{};
 }
 
 void ClearSceneObjects() {
     for (int id = 0; id < kMaxSceneObjects; ++id) {
-        FreeSceneObject(id);
-        SceneObjects[id] = tSceneObject{};
+        ClearSceneObject(id);
     }
     FirstId = 0;
     EnemyCount = LetterCount = SolidCount = TransparentCount = 0;

@@ -21,19 +21,20 @@ constexpr int kAnimAttack = 2;
 constexpr int kAnimHit = 3;
 constexpr int kAnimDeath = 16;
 
+// Every field starts at zero, so a record made anywhere (the table, a reset, a test) is empty.
 struct tSceneObject {
-    tModel model;      // main model
-    tModel subModel;   // carried model, or (masked scenery) only its skin: the mask map
-    tVec3 position;    // world position of the model's origin
-    float rotY;        // heading, degrees
-    float scale;       // uniform scale; 0 becomes 1 when first drawn
-    tVec3 halfExtents; // half the first key frame's bounding box, model units
-    bool hasSubModel;
-    bool hasMaskMap;
-    bool collidable;  // blocks the player and walking enemies
-    bool writesDepth; // depth writes while drawn as a masked model
-    int32_t state;    // enemy state
-    int32_t health;   // hit points, 0 ... 100
+    tModel model;                        // main model
+    tModel subModel;                     // carried model, or (masked scenery) only its skin
+    tVec3 position{0.0f, 0.0f, 0.0f};    // world position of the model's origin
+    float rotY = 0.0f;                   // heading, degrees
+    float scale = 0.0f;                  // uniform scale; 0 becomes 1 when first drawn
+    tVec3 halfExtents{0.0f, 0.0f, 0.0f}; // half the first key frame's bounding box, model units
+    bool hasSubModel = false;
+    bool hasMaskMap = false;
+    bool collidable = false;  // blocks the player and walking enemies
+    bool writesDepth = false; // depth writes while drawn as a masked model
+    int32_t state = 0;        // enemy state
+    int32_t health = 0;       // hit points, 0 ... 100
 };
 
 // ---- whole run: the table ----
@@ -69,7 +70,9 @@ int GetHealth(int id);
 void SetHealth(int id, int health);
 // Horizontal collision radius: from the truncated scaled half extents in x and z.
 float GroundRadius(int id);
-// Releases the key frames' arrays (at shutdown).
+// Releases the key frames' arrays of both models (at shutdown); the lists stay.
 void FreeSceneObject(int id);
+// Releases the slot's arrays and puts every field back to zero (a model loading into it).
+void ClearSceneObject(int id);
 // Empties every slot and the id ranges (world loading and tests).
 void ClearSceneObjects();

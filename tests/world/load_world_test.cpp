@@ -1,0 +1,206 @@
+// The world loading sequence through the test backend (order, loading screen, camera, level,
+// the per-level reset) and on a real hidden GL context (light and fog).
+#include "world/load_world.h"
+
+#include "app/game_state.h"
+#include "app/gl_api.h"
+#include "app/platform_test.h"
+#include "camera/camera.h"
+#include "sound/sound_effect.h"
+#include "terrain/height_map.h"
+#include "tests/models/md2_test_files.h"
+#include "world/scene_objects.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A valid sound file, so that a real sound module starts: 100 samples of 16-bit mono silence.
+void WriteShotWav(const char* path) {
+    std::vector<uint8_t> wav(44 + 200, 0);
+    std::memcpy(&wav[0], "RIFF", 4);
+    PutLe(wav, 4, static_cast<uint32_t>(wav.size() - 8), 4);
+    std::memcpy(&wav[8], "WAVEfmt ", 8);
+    PutLe(wav, 16, 16, 4);    // format block size
+    PutLe(wav, 20, 1, 2);     // PCM
+    PutLe(wav, 22, 1, 2);     // mono
+    PutLe(wav, 24, 22050, 4); // samples per second
+    PutLe(wav, 28, 44100, 4); // bytes per second
+    PutLe(wav, 32, 2, 2);     // bytes per sample
+    PutLe(wav, 34, 16, 2);    // bits per sample
+    std::memcpy(&wav[36], "data", 4);
+    PutLe(wav, 40, 200, 4);
+    WriteFile(path, wav);
+}
+
+size_t IndexOf(const std::vector<std::string>& calls, const std::string& name) {
+    return static_cast<size_t>(std::find(calls.begin(), calls.end(), name) - calls.begin());
+}
+
+// A data directory holding only a level with one letter and its model: no height map, no
+// textures, no font and no sound, whose loaders must all leave loading going.
+class LoadWorldTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        ResetGameState();
+        ResetTestPlatform();
+        dir_ = std::make_unique<tScratchDir>("world");
+        fs::create_directories("Data/Levels");
+        fs::create_directories("Data/Models");
+        fs::create_directories("Data/Sounds");
+        WriteShotWav("Data/Sounds/Shot.wav");
+        WriteFile("Data/Models/letter.md2", WriteMd2(tTestMd2{}));
+        std::ofstream("Data/Levels/Level01.olv")
+            << "0 1 1 0\n0 NULL letter.md2 NULL 0 NULL NULL 10 5 20 0 1 1\n";
+        std::memset(HeightMap, 0, sizeof(HeightMap));
+        WindowWidth = 800;
+        WindowHeight = 600;
+        ColorBits = 32;
+        MainWindow = true;
+    }
+    void TearDown() override {
+        ClearSceneObjects();
+        dir_.reset();
+        ResetGameState();
+    }
+    std::unique_ptr<tScratchDir> dir_;
+};
+
+} // namespace
+
+TEST(LoadingScreen, TextPosition) {
+    int x = 0, y = 0;
+    LoadingTextPosition(800, 600, &x, &y);
+    EXPECT_EQ(x, 272);
+    EXPECT_EQ(y, 150);
+    LoadingTextPosition(1025, 767, &x, &y); // integer halves and quarters
+    EXPECT_EQ(x, 384);
+    EXPECT_EQ(y, 191);
+    EXPECT_STREQ(kLoadingText, "Loading, please wait ...");
+}
+
+TEST_F(LoadWorldTest, OrderCameraLevelAndReset) {
+    // Values a previous level left behind.
+    PlayerHealth = 5;
+    LettersCollected = 3;
+    BloodActive = true;
+    LetterSpin = 40.0f;
+    SetHealth(7, 50);
+    SetCollidable(7, true);
+
+    for (int pass = 0; pass < 2; ++pass) {
+        TestPlatformState().calls.clear();
+        TestPlatformState().swaps = 0;
+        LoadWorld();
+        const std::vector<std::string>& calls = TestPlatformState().calls;
+        EXPECT_LT(IndexOf(calls, "createContext"), IndexOf(calls, "hideCursor"));
+        EXPECT_LT(IndexOf(calls, "hideCursor"), calls.size());
+        EXPECT_FALSE(TestPlatformState().cursorVisible);
+        EXPECT_EQ(TestPlatformState().swaps, 1) << "the loading screen is shown once";
+        EXPECT_FALSE(QuitRequested());
+
+        // No height map: the ground is at 0 and the eye 50 above it, looking along +z.
+        EXPECT_EQ(Camera.vPosition, tVec3(0.0f, 50.0f, 0.0f));
+        EXPECT_EQ(Camera.vView, tVec3(0.0f, 50.0f, 1.0f));
+        EXPECT_EQ(Camera.vUpVector, tVec3(0.0f, 1.0f, 0.0f));
+
+        EXPECT_EQ(LetterCount, 1u);
+        EXPECT_EQ(TransparentEnd, 1u);
+        EXPECT_EQ(SceneObjects[0].model.numFrames, 1);
+        EXPECT_EQ(GetPosition(0), tVec3(10.0f, 5.0f, 20.0f));
+        EXPECT_TRUE(SceneObjects[0].writesDepth);
+
+        EXPECT_EQ(PlayerHealth, 100);
+        EXPECT_EQ(LettersCollected, 0u);
+        EXPECT_FALSE(BloodActive);
+        EXPECT_EQ(LetterSpin, 0.0f);
+        EXPECT_EQ(GetHealth(7), 0);
+        EXPECT_FALSE(IsCollidable(7));
+        EXPECT_EQ(WindowWidth, 800u);
+    }
+    // The level and its model loaded without complaint (the other loaders may miss their files).
+    for (const tRecordedBox& box : TestPlatformState().boxes) {
+        EXPECT_EQ(box.text.find("level"), std::string::npos) << box.text;
+        EXPECT_EQ(box.text.find(".md2"), std::string::npos) << box.text;
+    }
+}
+
+TEST_F(LoadWorldTest, MissingLevelIsReportedAndTheWorldIsEmpty) {
+    fs::remove("Data/Levels/Level01.olv");
+    LoadWorld();
+    const auto& boxes = TestPlatformState().boxes;
+    EXPECT_NE(std::find_if(boxes.begin(), boxes.end(),
+                           [](const tRecordedBox& box) {
+                               return box.text ==
+                                      "Unable to find the level file: Data/Levels/Level01.olv!";
+                           }),
+              boxes.end());
+    EXPECT_EQ(TransparentEnd, 0u);
+    EXPECT_EQ(SceneObjects[0].model.numFrames, 0);
+}
+
+TEST_F(LoadWorldTest, NoSoundEndsTheProcessWithExitCodeOne) {
+    if (InitSound("Data\\Sounds\\NoSuchSound.wav")) {
+        GTEST_SKIP() << "the sound module accepts a missing file (not built yet)";
+    }
+    fs::remove("Data/Sounds/Shot.wav");
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(LoadWorld(), testing::ExitedWithCode(1), "");
+}
+
+TEST_F(LoadWorldTest, LightAndFogOnARealContext) {
+    SelectPlatform(SdlPlatform());
+    SetDialogsToStderr(true); // the missing files' boxes go to standard error
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        // Mesa's driver keeps a few allocations from its start for good; the game's own
+        // loading is checked for leaks by the tests on the test backend.
+        __lsan::ScopedDisabler mesaKeepsItsStartUp;
+#endif
+        ASSERT_TRUE(CreateMainWindow("Ostravel", 320, 240, false, 32, 32)) << "no offscreen video";
+        WindowWidth = 320;
+        WindowHeight = 240;
+        LoadWorld();
+    }
+    ASSERT_TRUE(GLContext);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    GLfloat ambient[4] = {};
+    glGetLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    for (const GLfloat c : ambient) {
+        EXPECT_EQ(c, 1.0f);
+    }
+    GLint mode = 0, hint = 0;
+    glGetIntegerv(GL_FOG_MODE, &mode);
+    glGetIntegerv(GL_FOG_HINT, &hint);
+    EXPECT_EQ(mode, GL_EXP2);
+    EXPECT_EQ(hint, GL_DONT_CARE);
+    GLfloat color[4] = {}, density = 0.0f, start = 0.0f, end = 0.0f;
+    glGetFloatv(GL_FOG_COLOR, color);
+    glGetFloatv(GL_FOG_DENSITY, &density);
+    glGetFloatv(GL_FOG_START, &start);
+    glGetFloatv(GL_FOG_END, &end);
+    EXPECT_NEAR(color[0], 0.820312f, 1e-5);
+    EXPECT_NEAR(color[1], 0.703125f, 1e-5);
+    EXPECT_NEAR(color[2], 0.546875f, 1e-5);
+    EXPECT_NEAR(color[3], 1.0f, 1e-6);
+    EXPECT_FLOAT_EQ(density, 0.0005f);
+    EXPECT_EQ(start, 7500.0f);
+    EXPECT_EQ(end, 12500.0f);
+    EXPECT_FALSE(glIsEnabled(GL_FOG)); // the drawing code switches it
+    ReleaseContext();
+    DeleteContext();
+    GLContext = false;
+    ShutdownPlatform();
+    SetDialogsToStderr(false);
+}
