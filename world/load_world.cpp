@@ -6,6 +6,7 @@
 #include "app/gl_api.h"
 #include "app/platform.h"
 #include "camera/camera.h"
+#include "models/model_draw.h"
 #include "render/font.h"
 #include "render/textures.h"
 #include "sound/sound_effect.h"
@@ -116,6 +117,8 @@ void LoadWorld() {
     Camera.Place(0.0f, h + 50.0f, 0.0f, 0.0f, h + 50.0f, 1.0f, 0.0f, 1.0f, 0.0f);
     SetLightAndFog();
     ReadLevel("Data\\Levels\\Level01.olv");
+    // Animations count their first 125 ms from here, not from the clock's zero.
+    ResetModelAnimationClock();
 
     // The one exit code the game gives itself: no sound, no game, and no shutdown sequence.
     if (!InitSound("Data\\Sounds\\Shot.wav")) {
