@@ -179,7 +179,10 @@ const char* tDecoder::ReadHeaders(tBitmapInfo& info) {
         masks[1] = 0x00FF00u;
         masks[2] = 0x0000FFu;
     }
-    if (info.compression == kBiBitFields) {
+    // Some writers mark 16-bit files as masked but leave the masks out, the file header's pixel
+    // offset pointing right after the info header: those keep the default masks.
+    const bool masksOmitted = fileOffBits != 0 && fileOffBits < tableOffset + 12;
+    if (info.compression == kBiBitFields && !masksOmitted) {
         if (!Fits(size_, tableOffset, 12)) {
             return kBmpConversionError;
         }
