@@ -55,6 +55,7 @@ int QuietPlay(int sample) {
         QuietError = QuietStarted ? kSoundErrPlay : kSoundErrNotStarted;
         return -1;
     }
+    // Channels taken in turn, as if every earlier shot were still playing.
     const int channel = QuietNextChannel;
     QuietNextChannel = (QuietNextChannel + 1) % QuietChannels;
     return channel;
@@ -75,6 +76,8 @@ const tSoundBackend QuietBackend = {
     "quiet", QuietStart, QuietLoadSample, QuietPlay, QuietStop, QuietClose, QuietLastError,
 };
 
+// The selected backend; the first call picks SDL2_mixer when nothing else was selected, so the
+// game needs no set-up call and tests can swap it before any sound is made.
 const tSoundBackend* Backend = nullptr;
 
 const tSoundBackend* Current() {

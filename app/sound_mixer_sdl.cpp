@@ -28,6 +28,7 @@ bool MixerStart(int mixRate, int channels) {
         LastError = kSoundErrInvalidParam;
         return false;
     }
+    // The audio subsystem is counted by SDL: the close below undoes exactly this start.
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         LastError = kSoundErrInit;
         return false;
@@ -37,6 +38,7 @@ bool MixerStart(int mixRate, int channels) {
         LastError = kSoundErrInit;
         return false;
     }
+    // Software mixing channels: each shot takes a free one, so shots overlap.
     Mix_AllocateChannels(channels);
     Started = true;
     LastError = kSoundOk;
@@ -75,6 +77,7 @@ int MixerLoadSample(const char* path) {
         LastError = std::strstr(reason, "emory") != nullptr ? kSoundErrMemory : kSoundErrFileFormat;
         return 0;
     }
+    // Handles are slot + 1, so 0 stays "no sample" as the game expects.
     Samples[slot] = chunk;
     LastError = kSoundOk;
     return slot + 1;

@@ -9,11 +9,13 @@
 
 namespace {
 
+// Compression field values of the info header.
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiRle8 = 1;
 constexpr uint32_t kBiRle4 = 2;
 constexpr uint32_t kBiBitFields = 3;
 
+// Header sizes: "BM" file header, the Windows info header, the older OS/2 core header.
 constexpr size_t kFileHeaderBytes = 14;
 constexpr uint32_t kInfoHeaderBytes = 40;
 constexpr uint32_t kCoreHeaderBytes = 12;
@@ -70,6 +72,7 @@ uint8_t ChannelValue(const tChannel& channel, uint32_t pixel) {
 }
 
 // What the headers say, checked against the data.
+// Every later step reads only this record, never the raw header fields again.
 struct tBitmapInfo {
     int32_t width;
     int32_t height; // positive: rows of the picture, bottom-up or top-down as topDown says
@@ -83,6 +86,8 @@ struct tBitmapInfo {
     size_t pixelOffset;
 };
 
+// One decode of one buffer: the data pointer and size travel with every step, and every read
+// is checked against them with Fits first.
 class tDecoder {
   public:
     tDecoder(const uint8_t* data, size_t size) : data_(data), size_(size) {}
@@ -141,6 +146,7 @@ const char* tDecoder::ReadHeaders(tBitmapInfo& info) {
         return kBmpUnknownFormat;
     }
 
+    // Depths each compression can carry; anything else is a file the game cannot show.
     switch (info.compression) {
     case kBiRgb:
         if (info.bitCount != 1 && info.bitCount != 4 && info.bitCount != 8 && info.bitCount != 16 &&
@@ -205,6 +211,7 @@ const char* tDecoder::ReadHeaders(tBitmapInfo& info) {
     if (!Fits(size_, tableOffset, static_cast<uint64_t>(info.paletteLength) * entryBytes)) {
         return kBmpConversionError;
     }
+    // Stored blue, green, red (and a reserved byte in 4-byte entries); kept as red, green, blue.
     info.palette.resize(info.paletteLength * 3);
     for (size_t i = 0; i < info.paletteLength; ++i) {
         const uint8_t* e = data_ + tableOffset + i * entryBytes;
@@ -249,6 +256,8 @@ const char* tDecoder::DecodeUncompressed(const tBitmapInfo& info, tImage& image)
         uint8_t* out = &image.pixels[static_cast<size_t>(y) * info.width * 3];
         for (int32_t x = 0; x < info.width; ++x, out += 3) {
             uint32_t pixel = 0;
+            // Colour-table depths pack pixels from the high bits of each byte down; 16- and 32-bit
+            // pixels are little-endian words split by the channel masks.
             switch (info.bitCount) {
             case 1:
                 PutIndex(info, image, x, y, (row[x >> 3] >> (7 - (x & 7))) & 1u);
@@ -292,6 +301,7 @@ void tDecoder::DecodeRunLength(const tBitmapInfo& info, tImage& image) {
         const uint32_t value = data_[p + 1];
         p += 2;
         if (count > 0) {
+            // A run: at 4 bits the two nibbles of the colour byte alternate, high one first.
             for (uint32_t i = 0; i < count && x < info.width; ++i, ++x) {
                 const uint32_t index = four ? ((i & 1) ? value & 0xFu : value >> 4) : value;
                 PutIndex(info, image, x, y, index);
@@ -364,6 +374,7 @@ std::optional<tImage> LoadBmpImage(const char* fileName) {
     }
     // The whole file in memory, then the decoder works on bytes it can bound.
     std::vector<uint8_t> bytes;
+    // Data names use backslashes and may differ in case from the file on disk.
     char path[1024];
     FILE* file = nullptr;
     if (ResolveDataPath(fileName, path, sizeof(path))) {

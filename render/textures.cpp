@@ -10,6 +10,7 @@
 uint32_t TextureTable[kTextureSlots];
 
 bool LoadTexture(uint32_t* table, const char* fileName, int slot) {
+    // A slot outside the table would write past it: refused like a missing name.
     if (fileName == nullptr || table == nullptr || slot < 0 || slot >= kTextureSlots) {
         return false;
     }
@@ -34,6 +35,7 @@ bool LoadTexture(uint32_t* table, const char* fileName, int slot) {
     GLuint name = 0;
     glGenTextures(1, &name);
     table[slot] = name;
+    // Pixel rows are packed without padding (3 bytes a pixel).
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glBindTexture(GL_TEXTURE_2D, name);
     // The mipmap builder scales sizes that are not powers of two.

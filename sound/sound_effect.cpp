@@ -41,6 +41,7 @@ struct tSoundShutdown {
     ~tSoundShutdown() { ShutdownSound(); }
 } SoundShutdownAtExit;
 
+// Whether InitSound got the output started, so the shutdown closes only what was opened.
 bool Started = false;
 
 } // namespace
@@ -50,6 +51,7 @@ const char* SoundErrorName(int code) {
 }
 
 void PrintSoundError() {
+    // Flushed at once: world loading may end the process right after this line.
     std::printf("%s\n", SoundErrorName(SoundLastError()));
     std::fflush(stdout);
 }
@@ -77,6 +79,7 @@ bool LoadSample(const char* fileName) {
         PrintSoundError();
         return false;
     }
+    // Kept as asked (up to 255 characters), for messages and bug reports.
     std::snprintf(SoundEffect.sampleName, sizeof(SoundEffect.sampleName), "%s", fileName);
     return true;
 }
