@@ -7,3 +7,8 @@ cd "$(dirname "$0")"
 cmake --preset default -DBUILD_TESTING=ON
 cmake --build --preset default -j"$(nproc)"
 ctest --preset default -j"$(nproc)"
+
+# The same unit and end-to-end tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+cmake --preset asan -DBUILD_TESTING=ON
+cmake --build --preset asan -j"$(nproc)"
+ctest --preset asan -j"$(nproc)"

@@ -12,6 +12,30 @@ uint32_t CurrentFrame = 0;
 
 namespace {
 
+bool ScreenshotWanted = false;
+constexpr uint32_t kScreenshotNoteMs = 2500;
+
+void TakeScreenshot() {
+    char name[32];
+    for (int n = 1; n <= 9999; ++n) {
+        std::snprintf(name, sizeof(name), "ostravel-%04d.bmp", n);
+        FILE* existing = std::fopen(name, "rb");
+        if (existing == nullptr) {
+            char note[64];
+            if (WriteFrameBmp(name, static_cast<int>(WindowWidth),
+                              static_cast<int>(WindowHeight))) {
+                std::snprintf(note, sizeof(note), "Screenshot saved: %s", name);
+            } else {
+                std::snprintf(note, sizeof(note), "Screenshot failed: %s", name);
+            }
+            ShowTitleNote(note, kScreenshotNoteMs);
+            return;
+        }
+        std::fclose(existing);
+    }
+    ShowTitleNote("Screenshot failed: no free name", kScreenshotNoteMs);
+}
+
 void PutLe(unsigned char* p, uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) {
         p[i] = static_cast<unsigned char>(v >> (8 * i));
@@ -54,7 +78,15 @@ bool WriteFrameBmp(const char* path, int width, int height) {
     return std::fclose(file) == 0 && ok;
 }
 
+void RequestScreenshot() {
+    ScreenshotWanted = true;
+}
+
 void PresentFrame() {
+    if (ScreenshotWanted && GLContext) {
+        ScreenshotWanted = false;
+        TakeScreenshot();
+    }
     for (int i = 0; i < GameOptions.captureCount; ++i) {
         const tCaptureRequest& request = GameOptions.captures[i];
         if (request.frame == CurrentFrame && GLContext) {

@@ -8,5 +8,8 @@ extern uint32_t CurrentFrame;
 
 // Writes the back buffer to any capture file asked for this frame, then swaps buffers.
 void PresentFrame();
+// The next presented frame is also written to the first free ostravel-NNNN.bmp of the working
+// directory, and the title says so for a moment (F12).
+void RequestScreenshot();
 // Reads the back buffer of the current context into a 24-bit BMP file.
 bool WriteFrameBmp(const char* path, int width, int height);

@@ -32,6 +32,15 @@ bool RecentrePointKnown = false;
 int RecentreX = 0;
 int RecentreY = 0;
 
+// ---- focus and cursor ----
+bool Focused = true;
+bool CursorHiddenByGame = false;
+
+// ---- the title ----
+char TitleNote[128];
+uint32_t TitleNoteUntil = 0;
+char TitleBuffer[512];
+
 // Live keyboard and mouse events are dropped while a script plays.
 bool IsLiveInput(const tEvent& event) {
     return event.kind == kEventKeyDown || event.kind == kEventLeftButton ||
@@ -50,6 +59,22 @@ void RecentrePoint(int* x, int* y) {
     *y = RecentreY;
 }
 
+// Without the focus the player gets the cursor back; with it again the game takes it over,
+// centred, so the next read finds no jump.
+void FocusChanged(bool gained) {
+    Focused = gained;
+    if (!gained) {
+        Backend->showCursor(true);
+        return;
+    }
+    if (CursorHiddenByGame) {
+        Backend->showCursor(false);
+    }
+    if (RecentrePointKnown && !LiveInputIgnored) {
+        Backend->setCursorPos(RecentreX, RecentreY);
+    }
+}
+
 } // namespace
 
 void SelectPlatform(const tPlatformBackend* backend) {
@@ -66,6 +91,10 @@ void SelectPlatform(const tPlatformBackend* backend) {
     VirtualCursorMoved = false;
     RecentrePointKnown = false;
     FixedStepNow = 0;
+    Focused = true;
+    CursorHiddenByGame = false;
+    TitleNote[0] = '\0';
+    TitleNoteUntil = 0;
 }
 
 void SetDialogsToStderr(bool on) {
@@ -110,7 +139,17 @@ void ShowMainWindow() {
     Backend->showWindow();
 }
 void SetWindowTitle(const char* title) {
+    if (TitleNote[0] != '\0' && TimeMs() < TitleNoteUntil) {
+        std::snprintf(TitleBuffer, sizeof(TitleBuffer), "%s  -  %s", title, TitleNote);
+        Backend->setWindowTitle(TitleBuffer);
+        return;
+    }
     Backend->setWindowTitle(title);
+}
+
+void ShowTitleNote(const char* note, uint32_t durationMs) {
+    std::snprintf(TitleNote, sizeof(TitleNote), "%s", note);
+    TitleNoteUntil = TimeMs() + durationMs;
 }
 void GetClientSize(int* width, int* height) {
     Backend->clientSize(width, height);
@@ -129,6 +168,9 @@ bool PollEvent(tEvent* event) {
     while (Backend->pollEvent(event)) {
         if (LiveInputIgnored && IsLiveInput(*event)) {
             continue;
+        }
+        if (event->kind == kEventFocus) {
+            FocusChanged(event->gained);
         }
         return true;
     }
@@ -154,12 +196,19 @@ bool QuitRequested() {
 }
 
 void SetCursorVisible(bool show) {
-    Backend->showCursor(show);
+    CursorHiddenByGame = !show;
+    if (Focused || show) {
+        Backend->showCursor(show);
+    }
 }
 
 void GetCursorPos(int* x, int* y) {
     if (!LiveInputIgnored) {
-        Backend->cursorPos(x, y);
+        if (Focused) {
+            Backend->cursorPos(x, y);
+        } else {
+            RecentrePoint(x, y);
+        }
         return;
     }
     RecentrePoint(x, y);
@@ -174,7 +223,7 @@ void SetCursorPos(int x, int y) {
     RecentreX = x;
     RecentreY = y;
     VirtualCursorMoved = false;
-    if (!LiveInputIgnored) {
+    if (!LiveInputIgnored && Focused) {
         Backend->setCursorPos(x, y);
     }
 }
@@ -187,7 +236,7 @@ bool IsKeyDown(tKey key) {
 }
 
 bool WindowHasFocus() {
-    return LiveInputIgnored || Backend->hasFocus();
+    return LiveInputIgnored || Focused;
 }
 
 bool QueryDisplayMode(tDisplayMode* mode) {

@@ -17,7 +17,7 @@ enum tKey { kKeyUp, kKeyDown, kKeyLeft, kKeyRight, kKeyW, kKeyS, kKeyA, kKeyD, k
 enum tEventKind {
     kEventQuit,        // the quit request; carries exitCode
     kEventClose,       // the window's close button or the system's close command
-    kEventKeyDown,     // a key press; key holds kKeyEscape or kKeyOther
+    kEventKeyDown,     // a key press; key holds kKeyEscape, kKeyScreenshot or kKeyOther
     kEventLeftButton,  // left mouse button pressed
     kEventRightButton, // right mouse button pressed
     kEventResize,      // the client area changed to width x height
@@ -25,6 +25,7 @@ enum tEventKind {
 };
 
 constexpr int kKeyEscape = 27;
+constexpr int kKeyScreenshot = 123; // F12
 constexpr int kKeyOther = 0;
 
 struct tEvent {
@@ -67,7 +68,6 @@ struct tPlatformBackend {
     void (*cursorPos)(int* x, int* y);
     void (*setCursorPos)(int x, int y);
     bool (*keyDown)(tKey key);
-    bool (*hasFocus)();
     bool (*queryDisplayMode)(tDisplayMode* mode);
     // Whether the display can switch to width x height for the full-screen window.
     bool (*changeDisplayMode)(unsigned width, unsigned height);
@@ -114,11 +114,16 @@ void ShowError(const char* text);
 bool CreateMainWindow(const char* title, unsigned width, unsigned height, bool fullScreen,
                       int colorBits, int depthBits);
 void ShowMainWindow();
+// While a note is showing (see ShowTitleNote) the title carries it after the game's own text.
 void SetWindowTitle(const char* title);
+// Shows a short note in the window title for durationMs milliseconds of the clock.
+void ShowTitleNote(const char* note, uint32_t durationMs);
 void GetClientSize(int* width, int* height);
 void GetClientOrigin(int* x, int* y);
 
 // Next event: the replay script's events first, then the backend's, then a posted quit request.
+// While the window is without the keyboard focus the cursor is neither hidden nor re-centred,
+// and cursor reads find it at rest, so mouse look takes no step from the jump when focus returns.
 bool PollEvent(tEvent* event);
 // Posts the quit request: PollEvent returns it once nothing else waits.
 void PostQuitRequest(int exitCode);

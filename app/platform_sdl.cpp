@@ -152,6 +152,13 @@ bool Translate(const SDL_Event& in, tEvent* out) {
     case SDL_KEYDOWN:
         out->kind = kEventKeyDown;
         out->key = in.key.keysym.sym == SDLK_ESCAPE ? kKeyEscape : kKeyOther;
+        if (in.key.keysym.sym == SDLK_F12) {
+            // One screenshot per press, not one per key repeat.
+            if (in.key.repeat != 0) {
+                return false;
+            }
+            out->key = kKeyScreenshot;
+        }
         return true;
     case SDL_MOUSEBUTTONDOWN:
         if (in.button.button == SDL_BUTTON_LEFT) {
@@ -229,10 +236,6 @@ bool SdlKeyDown(tKey key) {
     };
     const Uint8* state = SDL_GetKeyboardState(nullptr);
     return state != nullptr && state[kScancodes[key]] != 0;
-}
-
-bool SdlHasFocus() {
-    return Window != nullptr && (SDL_GetWindowFlags(Window) & SDL_WINDOW_INPUT_FOCUS) != 0;
 }
 
 bool SdlQueryDisplayMode(tDisplayMode* mode) {
@@ -331,14 +334,12 @@ bool SdlChangeDir(const char* path) {
     return chdir(path) == 0;
 }
 
+// The window goes; the video system itself stays until the process ends, so that a later
+// window (the tests open several) starts quickly and the GL driver stays loaded.
 void SdlShutdown() {
     if (Window != nullptr) {
         SDL_DestroyWindow(Window);
         Window = nullptr;
-    }
-    if (VideoStarted) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        VideoStarted = false;
     }
 }
 
@@ -355,7 +356,6 @@ const tPlatformBackend kSdlBackend = {
     SdlCursorPos,
     SdlSetCursorPos,
     SdlKeyDown,
-    SdlHasFocus,
     SdlQueryDisplayMode,
     SdlChangeDisplayMode,
     SdlRestoreDisplayMode,

@@ -83,9 +83,6 @@ void TestSetCursorPos(int x, int y) {
 bool TestKeyDown(tKey key) {
     return State.keys[key];
 }
-bool TestHasFocus() {
-    return State.focus;
-}
 
 bool TestQueryDisplayMode(tDisplayMode* mode) {
     if (State.failQueryDisplayMode) {
@@ -177,7 +174,6 @@ const tPlatformBackend kTestBackend = {
     TestCursorPos,
     TestSetCursorPos,
     TestKeyDown,
-    TestHasFocus,
     TestQueryDisplayMode,
     TestChangeDisplayMode,
     TestRestoreDisplayMode,

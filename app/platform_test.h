@@ -27,7 +27,6 @@ struct tTestPlatformState {
     uint32_t timeMs = 0;
     uint32_t tickCount = 0;
     bool keys[kKeyCount] = {};
-    bool focus = true;
     int cursorX = 0;
     int cursorY = 0;
     bool cursorVisible = true;

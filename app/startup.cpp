@@ -6,6 +6,7 @@
 #include "app/input_script.h"
 #include "app/options.h"
 #include "app/platform.h"
+#include "app/stats.h"
 #include "app/window_events.h"
 #include "render/font.h"
 #include "render/frame_renderer.h"
@@ -23,6 +24,10 @@ int ReadSettings(const char* path, uint32_t* width, uint32_t* height, uint32_t* 
     if (!file) {
         return 0;
     }
+    return ReadSettingsFrom(file, width, height, colorBits);
+}
+
+int ReadSettingsFrom(std::istream& file, uint32_t* width, uint32_t* height, uint32_t* colorBits) {
     uint32_t* const targets[3] = {width, height, colorBits};
     int read = 0;
     for (uint32_t* target : targets) {
@@ -89,9 +94,13 @@ bool MainLoopPass(int* exitCode) {
         return true;
     }
     AdvanceFixedStep();
+    StatsFrameBegin();
+    StatsUpdateBegin();
     UpdateWorld();
+    StatsUpdateEnd();
     RenderFrame();
     CheckMissionEnd();
+    StatsFrameEnd();
     FinishFrame();
     return true;
 }
@@ -172,5 +181,9 @@ int GameMain(int argc, char** argv) {
     }
     SetLiveInputIgnored(InputScriptLoaded());
     SetNoVsync(GameOptions.noVsync);
-    return RunGame();
+    const int exitCode = RunGame();
+    if (GameOptions.stats) {
+        PrintStats();
+    }
+    return exitCode;
 }

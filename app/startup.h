@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
 
 // Settings the game falls back on when Data/Setup.ini is missing or holds no usable number.
 constexpr uint32_t kDefaultWidth = 800;
@@ -16,6 +17,8 @@ extern uint32_t FramesDrawn;
 // Reads width, height and colour depth. A value that cannot be read leaves it and every later
 // one unread; the caller keeps its defaults for those. Returns how many values were read.
 int ReadSettings(const char* path, uint32_t* width, uint32_t* height, uint32_t* colorBits);
+// The same from any stream of text.
+int ReadSettingsFrom(std::istream& in, uint32_t* width, uint32_t* height, uint32_t* colorBits);
 
 // The whole game on the selected platform backend: start-up, world loading, the main loop and
 // shutdown. Returns the exit code of the quit request (0 if the window cannot be created).

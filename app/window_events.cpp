@@ -1,5 +1,6 @@
 #include "app/window_events.h"
 
+#include "app/capture.h"
 #include "app/display.h"
 #include "app/game_state.h"
 #include "world/shooting.h"
@@ -18,6 +19,8 @@ void HandleWindowEvent(const tEvent& event) {
     case kEventKeyDown:
         if (event.key == kKeyEscape) {
             PostQuitRequest(0);
+        } else if (event.key == kKeyScreenshot) {
+            RequestScreenshot();
         }
         break;
     case kEventLeftButton:

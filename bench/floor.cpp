@@ -1,0 +1,54 @@
+// The floor of a frame: the game's window and GL context, cleared and presented, nothing else.
+// bench/run.sh compares the game's frame time with this one on the same machine and window.
+#include "app/display.h"
+#include "app/game_state.h"
+#include "app/gl_api.h"
+#include "app/platform.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+int main(int argc, char** argv) {
+    const int frames = argc > 1 ? std::atoi(argv[1]) : 600;
+    if (frames <= 0) {
+        std::fprintf(stderr, "usage: ostravel_floor [FRAMES]\n");
+        return 2;
+    }
+    SelectPlatform(SdlPlatform());
+    WindowWidth = 800;
+    WindowHeight = 600;
+    ColorBits = 32;
+    FullScreen = false;
+    if (!CreateMainWindow("Ostravel", WindowWidth, WindowHeight, false, 32, 32)) {
+        return 1;
+    }
+    MainWindow = true;
+    ShowMainWindow();
+    SetNoVsync(true);
+    CreateGLContext(static_cast<int>(WindowWidth), static_cast<int>(WindowHeight));
+
+    std::vector<double> ms(static_cast<size_t>(frames));
+    for (int i = 0; i < frames; ++i) {
+        const auto begin = std::chrono::steady_clock::now();
+        tEvent event;
+        while (PollEvent(&event)) {
+        }
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glFlush();
+        SwapGLBuffers();
+        ms[static_cast<size_t>(i)] =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin)
+                .count();
+    }
+    std::sort(ms.begin(), ms.end());
+    std::printf("floor frames=%d frame_ms_median=%.3f frame_ms_p95=%.3f\n", frames,
+                ms[ms.size() / 2], ms[std::min(ms.size() - 1, ms.size() * 95 / 100)]);
+    ReleaseContext();
+    DeleteContext();
+    ShutdownPlatform();
+    return 0;
+}

@@ -1,0 +1,14 @@
+// The unit tests' entry: GL tests draw into a hidden window of SDL's offscreen driver and sound
+// goes nowhere, unless the environment asks for something else.
+#include "app/sanitizer_hooks.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
