@@ -31,6 +31,11 @@ bool LoadTexture(uint32_t* table, const char* fileName, int slot) {
         return false; // the reader has said why
     }
 
+    // Without a current context (its creation failed, and loading goes on regardless) there is
+    // nothing to make the texture in, and the mipmap builder would fault asking for the version.
+    if (glGetString(GL_VERSION) == nullptr) {
+        return false;
+    }
     // A name already in the slot is overwritten, not deleted.
     GLuint name = 0;
     glGenTextures(1, &name);

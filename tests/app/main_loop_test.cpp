@@ -3,6 +3,7 @@
 #include "app/options.h"
 #include "app/platform_test.h"
 #include "app/startup.h"
+#include "sound/sound_effect.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,7 @@ class MainLoop : public testing::Test {
         ResetGameState();
         GameOptions = tOptions{};
         ResetTestPlatform();
+        ShutdownSound(); // each run starts the sound output afresh, as a new process would
     }
 };
 
@@ -98,6 +100,7 @@ TEST_F(MainLoop, FrameLimitAndWindowEvents) {
 
     // In full screen a resize is ignored; closing the window ends the game.
     ResetTestPlatform();
+    ShutdownSound();
     GameOptions.fullScreen = true;
     TestPushEvent(resize);
     TestPushEvent(Event(kEventClose));

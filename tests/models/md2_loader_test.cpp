@@ -5,6 +5,7 @@
 #include "app/platform.h"
 #include "app/platform_test.h"
 #include "tests/models/md2_test_files.h"
+#include "tests/recorded_boxes.h"
 #include "world/scene_objects.h"
 
 #include <gtest/gtest.h>
@@ -266,7 +267,7 @@ TEST_F(Md2Files, MainModelFillsItsSlot) {
     EXPECT_EQ(o.halfExtents, tVec3(10.0f, 16.0f, 40.0f));
     EXPECT_STREQ(o.model.skin.strFileName, "skin.bmp"); // the file's own first skin
     EXPECT_EQ(o.model.skin.textureSlot, 14);
-    EXPECT_TRUE(TestPlatformState().boxes.empty());
+    EXPECT_TRUE(BoxesBesidesMissingBitmaps().empty());
 
     // A given skin name wins, even an empty one; loading again replaces the content.
     SetHealth(7, 3);
@@ -334,9 +335,10 @@ TEST_F(Md2Files, SubModelAndMaskMap) {
     EXPECT_EQ(o.subModel.skin.textureSlot, 5);
     // Two frames cannot follow an animation that plays frames 0 ... 2.
     EXPECT_FALSE(LoadMd2SubModel(2, "Data\\Models\\Soldier", "short.md2", "gun.bmp"));
-    ASSERT_EQ(TestPlatformState().boxes.size(), 1u);
-    EXPECT_EQ(TestPlatformState().boxes[0].text,
-              "Invalid file format (Fewer key frames than its main model plays): short.md2!");
+    const std::vector<std::string> boxes = BoxesBesidesMissingBitmaps();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0],
+              "Error: Invalid file format (Fewer key frames than its main model plays): short.md2!");
     EXPECT_EQ(o.subModel.numFrames, 4);
     // Reloading the main model drops the carried one.
     ASSERT_TRUE(LoadMd2Model(2, "Data\\Models\\Soldier", "body.md2", nullptr));
@@ -353,7 +355,7 @@ TEST_F(Md2Files, SubModelAndMaskMap) {
     EXPECT_TRUE(SceneObjects[4].hasMaskMap);
     EXPECT_STREQ(SceneObjects[4].subModel.skin.strFileName, "Data\\Models\\Soldier\\mask.bmp");
     EXPECT_EQ(SceneObjects[4].subModel.skin.textureSlot, 9);
-    EXPECT_TRUE(TestPlatformState().boxes.empty());
+    EXPECT_TRUE(BoxesBesidesMissingBitmaps().empty());
     // A slot whose model failed has no key frames and takes a mask too.
     EXPECT_TRUE(LoadMaskMap(5, "x.bmp"));
 }

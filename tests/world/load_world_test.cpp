@@ -102,6 +102,7 @@ TEST_F(LoadWorldTest, OrderCameraLevelAndReset) {
     for (int pass = 0; pass < 2; ++pass) {
         TestPlatformState().calls.clear();
         TestPlatformState().swaps = 0;
+        ShutdownSound(); // as when the game starts again
         LoadWorld();
         const std::vector<std::string>& calls = TestPlatformState().calls;
         EXPECT_LT(IndexOf(calls, "createContext"), IndexOf(calls, "hideCursor"));
