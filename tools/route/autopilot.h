@@ -13,7 +13,7 @@ enum tPilotMode {
 struct tPilotSettings {
     tPilotMode mode = kPilotVictory;
     int clickEvery = 2;         // frames from one click to the next, at least
-    float engageRange = 300.0f; // an enemy this close (horizontally) is shot at
+    float engageRange = 200.0f; // an enemy this close (horizontally) is shot at
 };
 
 struct tPilotCounts {
