@@ -25,29 +25,24 @@ grep -q '^DEFEAT' "$work/err.txt" && fail "a defeat box came too"
 mapfile -t letters < <(awk 'NR > 1 && $2 == "Letters" { print substr($3, 1, 1), $(NF-5), $(NF-3) }' \
     "$build/Data/Levels/Level01.olv")
 [ "${#letters[@]}" -eq 5 ] || fail "the level has ${#letters[@]} letters"
+# The frames where the count of letters changed: frame, letters, position, health before, after.
+awk '{ n = substr($6, 9) + 0; h = substr($5, 8) + 0
+       if (n != last) print substr($1, 7), n, substr($3, 5), before, h
+       last = n; before = h }' before=100 last=0 "$work/trace.txt" > "$work/pickups.txt"
 order=""
 previous=0
-before=100
 refills=0
-while IFS= read -r line; do
-    n=$(trace_field "$line" letters)
-    if [ "$n" -eq "$previous" ]; then
-        before=$(trace_field "$line" health)
-        continue
-    fi
-    [ "$n" -eq $((previous + 1)) ] || fail "letters went from $previous to $n: $line"
+while read -r frame n pos before after; do
+    [ "$n" -eq $((previous + 1)) ] || fail "letters went from $previous to $n at frame $frame"
     read -r name lx lz <<< "${letters[$((n - 1))]}"
-    pos=$(trace_field "$line" pos)
-    px=${pos%%,*}
-    pz=${pos##*,}
-    awk -v a="$px" -v b="$pz" -v x="$lx" -v z="$lz" 'BEGIN { exit !((a-x)^2 + (b-z)^2 < 50^2) }' ||
+    awk -v a="${pos%%,*}" -v b="${pos##*,}" -v x="$lx" -v z="$lz" 'BEGIN { exit !((a-x)^2 + (b-z)^2 < 50^2) }' ||
         fail "letter $name collected at $pos, away from its place $lx,$lz"
-    [ "$(trace_field "$line" health)" -eq 100 ] || fail "health not refilled at letter $name: $line"
+    [ "$after" -eq 100 ] || fail "health not refilled at letter $name (frame $frame): $after"
     order+=$name
     previous=$n
     [ "$before" -lt 100 ] && refills=$((refills + 1))
-    echo "letter $name: ${line%% clock_ms*} at $pos, health $before -> 100"
-done < "$work/trace.txt"
+    echo "letter $name: frame $frame at $pos, health $before -> $after"
+done < "$work/pickups.txt"
 [ "$order" = "KWERT" ] || fail "letters collected in the order $order"
 # Enemy fire on the way: at least one letter must have refilled a wounded player.
 [ "$refills" -ge 1 ] || fail "the player was never wounded before a letter: no refill to see"

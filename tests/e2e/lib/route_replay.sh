@@ -52,7 +52,7 @@ compare_traces() {
     [ -s "$work/trace.txt" ] || fail "the game wrote no trace"
     if ! cmp -s "$work/route_trace.txt" "$work/trace.txt"; then
         local line
-        line=$(cmp "$work/route_trace.txt" "$work/trace.txt" 2>&1 | grep -o 'line [0-9]*' | cut -d' ' -f2)
+        line=$(cmp "$work/route_trace.txt" "$work/trace.txt" 2>&1 | grep -o 'line [0-9]*' | cut -d' ' -f2 || true)
         if [ -z "$line" ]; then
             line=$(($(wc -l < "$work/trace.txt") + 1))
         fi
