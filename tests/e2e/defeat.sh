@@ -11,14 +11,7 @@ trap 'rm -rf "$work"' EXIT
 source "$(dirname "$0")/lib/route_replay.sh"
 STEP=40
 
-make_run_dir
-run_route defeat
-replay_route
-compare_traces
-[ "$GAME_RC" -eq 0 ] || fail "exit code $GAME_RC"
-[ "$(tail -n 1 "$work/err.txt")" = "DEFEAT !: Killed by enemies. Mission unsuccessful." ] ||
-    fail "standard error does not end with the defeat box"
-grep -q '^VICTORY' "$work/err.txt" && fail "a victory box came too"
+play_mission defeat "DEFEAT !: Killed by enemies. Mission unsuccessful." "VICTORY !"
 
 last=$(tail -n 1 "$work/trace.txt")
 [ "$(trace_field "$last" health)" -eq 0 ] || fail "the last frame has health above 0: $last"

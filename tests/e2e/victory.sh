@@ -12,14 +12,7 @@ trap 'rm -rf "$work"' EXIT
 source "$(dirname "$0")/lib/route_replay.sh"
 STEP=40
 
-make_run_dir
-run_route victory
-replay_route
-compare_traces
-[ "$GAME_RC" -eq 0 ] || fail "exit code $GAME_RC"
-[ "$(tail -n 1 "$work/err.txt")" = "VICTORY !: Letters collected. Mission successful." ] ||
-    fail "standard error does not end with the victory box"
-grep -q '^DEFEAT' "$work/err.txt" && fail "a defeat box came too"
+play_mission victory "VICTORY !: Letters collected. Mission successful." "DEFEAT !"
 
 # The letters of the level file in id order: model name (K.md2 ...), x and z.
 mapfile -t letters < <(awk 'NR > 1 && $2 == "Letters" { print substr($3, 1, 1), $(NF-5), $(NF-3) }' \

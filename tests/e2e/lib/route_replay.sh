@@ -67,3 +67,18 @@ compare_traces() {
 trace_field() {
     echo "$1" | grep -o " $2=[^ ]*" | cut -d= -f2
 }
+
+# play_mission MODE LAST-LINE OTHER-CAPTION: the route tool plays MODE, the game replays it on
+# the same course, ends with exit code 0 and LAST-LINE as its last line on standard error, and
+# shows no box of the other ending.
+play_mission() {
+    make_run_dir
+    run_route "$1"
+    replay_route
+    compare_traces
+    [ "$GAME_RC" -eq 0 ] || fail "exit code $GAME_RC"
+    [ "$(tail -n 1 "$work/err.txt")" = "$2" ] || fail "standard error does not end with: $2"
+    if grep -q "^$3" "$work/err.txt"; then
+        fail "a box $3 came too"
+    fi
+}
