@@ -1,0 +1,37 @@
+// Window events: a resize moves the mouse-look centre, and the view must not take the shift for
+// a turn, whether the cursor is live or replayed.
+#include "app/game_state.h"
+#include "app/platform_test.h"
+#include "app/window_events.h"
+#include "camera/camera.h"
+
+#include <gtest/gtest.h>
+
+TEST(WindowEvents, ResizeRecentresTheCursorSoTheViewDoesNotTurn) {
+    for (const bool replay : {false, true}) {
+        ResetTestPlatform();
+        ResetGameState();
+        FullScreen = false;
+        WindowWidth = 800;
+        WindowHeight = 600;
+        SetLiveInputIgnored(replay);
+        Camera.Place(0.0f, 50.0f, 0.0f, 0.0f, 50.0f, 1.0f, 0.0f, 1.0f, 0.0f);
+        SetCursorPos(400, 300); // where the last frame's mouse look left it
+
+        tEvent resize{};
+        resize.kind = kEventResize;
+        resize.width = 400;
+        resize.height = 300;
+        HandleWindowEvent(resize);
+        Camera.MouseLook();
+
+        EXPECT_EQ(WindowWidth, 400u);
+        EXPECT_EQ(Camera.View().x, 0.0f) << (replay ? "replayed" : "live") << " cursor";
+        EXPECT_EQ(Camera.View().y, 50.0f) << (replay ? "replayed" : "live") << " cursor";
+        if (!replay) {
+            EXPECT_EQ(TestPlatformState().cursorX, 200);
+            EXPECT_EQ(TestPlatformState().cursorY, 150);
+        }
+    }
+    SetLiveInputIgnored(false);
+}
