@@ -23,8 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         volatile unsigned sink = sum;
         (void)sink;
-    } else if (error != kBmpUnknownFormat && error != kBmpOutOfMemory &&
-               error != kBmpConversionError) {
+    } else if (error == nullptr || (std::strcmp(error, kBmpUnknownFormat) != 0 &&
+                                    std::strcmp(error, kBmpOutOfMemory) != 0 &&
+                                    std::strcmp(error, kBmpConversionError) != 0)) {
         __builtin_trap();
     }
     return 0;
