@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: unit tests, the data generator's tests and the
-# end-to-end runs of the real game (which start their own X server).
+# end-to-end runs of the real game (which start their own X server), the same under ASan and
+# UBSan, and a short run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/deps.sh --test
@@ -12,3 +13,7 @@ ctest --preset default -j"$(nproc)"
 cmake --preset asan -DBUILD_TESTING=ON
 cmake --build --preset asan -j"$(nproc)"
 ctest --preset asan -j"$(nproc)"
+
+# Every fuzz target for 3 seconds, seeded from fuzz/seeds/ and the generated data: any crash,
+# leak or undefined behaviour fails the run (longer runs: fuzz/run.sh SECONDS).
+fuzz/run.sh 3

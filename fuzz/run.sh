@@ -31,13 +31,16 @@ for target in build-fuzz/fuzz/fuzz_*; do
     md2) corpus=$(seed_dir md2 '*.md2') ;;
     level) corpus=$(seed_dir level '*.olv') ;;
     settings) corpus=$(seed_dir settings '*.ini') ;;
+    height_map) corpus=$(seed_dir height_map) ;;
     *) corpus=$(seed_dir "$name") ;;
   esac
   log="$work/$name.log"
-  mkdir -p build-fuzz/artifacts
+  # Absolute: some targets work in a scratch directory of their own.
+  artifacts=$PWD/build-fuzz/artifacts
+  mkdir -p "$artifacts"
   if "$target" -max_total_time="$seconds" -rss_limit_mb=1024 -max_len=65536 \
-       -artifact_prefix=build-fuzz/artifacts/ \
-       -print_final_stats=1 "$corpus" > "$log" 2>&1; then
+       -artifact_prefix="$artifacts/" \
+       -print_final_stats=1 "$corpus" < /dev/null > "$log" 2>&1; then
     runs=$(grep -E '^stat::number_of_executed_units' "$log" | awk '{print $2}')
     echo "fuzz $name: ${runs:-?} executions in ${seconds}s, no finding"
   else

@@ -6,7 +6,9 @@ set -euo pipefail
 packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev libgl1-mesa-dev libglu1-mesa-dev
           libgl1-mesa-dri libegl1 libegl-mesa0 libfreetype-dev fonts-dejavu-core)
 if [[ "${1:-}" == "--test" ]]; then
-  packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils)
+  # clang and its runtime build the fuzz targets; valgrind runs the memory check of the game.
+  packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils clang libclang-rt-14-dev
+             valgrind)
 fi
 
 missing=()
