@@ -1,7 +1,9 @@
 // The frame stages allocate nothing once the level is loaded: the generated level, every enemy
 // awake and walking, the player walking, turning and shooting (blood and the red tint included),
 // counted by the game's own operator new hook around MainLoopPass frames.
+#include "app/display.h"
 #include "app/game_state.h"
+#include "app/gl_api.h"
 #include "app/options.h"
 #include "app/platform.h"
 #include "app/platform_test.h"
@@ -19,6 +21,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -132,4 +135,53 @@ TEST(FrameAllocations, NoneAfterLoadingWithTheWholeLevelAwake) {
     EXPECT_EQ(made, 0u) << "heap allocations in 600 frames after loading";
     EXPECT_GT(state.swaps, 600);
     ShutDown(0);
+}
+
+// allocs_per_frame counts the game's allocations inside the frame stages and leaves out the GL
+// driver's (llvmpipe compiles a shader with LLVM the first time it meets a drawing state).
+TEST(FrameAllocations, StatsCountTheGamesOwnAndNotTheDrivers) {
+    if (!AllocationHookCounts()) {
+        GTEST_SKIP() << "this build's allocator does not pass the counting hook";
+    }
+    uint64_t game = GameFrameAllocationCount();
+    auto outside = std::make_unique<int[]>(static_cast<size_t>(game % 5 + 2));
+    asm volatile("" : : "r"(outside.get()) : "memory");
+    EXPECT_EQ(GameFrameAllocationCount(), game) << "outside a frame nothing is looked at";
+    StatsFrameBegin();
+    auto inside = std::make_unique<int[]>(static_cast<size_t>(game % 5 + 2));
+    asm volatile("" : : "r"(inside.get()) : "memory");
+    std::string grown = "a string too long for its own small buffer";
+    grown += grown;
+    StatsFrameEnd();
+    EXPECT_GE(GameFrameAllocationCount(), game + 2) << "the game's own allocations count";
+
+    ResetGameState();
+    SelectPlatform(SdlPlatform());
+    ASSERT_TRUE(CreateMainWindow("Ostravel", 64, 64, false, 32, 32)) << "no offscreen video";
+    MainWindow = true;
+    CreateGLContext(64, 64);
+    ASSERT_TRUE(GLContext);
+    // A drawing state no other test uses, so the driver has something new to compile.
+    game = GameFrameAllocationCount();
+    const uint64_t total = AllocationCount();
+    StatsFrameBegin();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE_MINUS_DST_ALPHA, GL_SRC_ALPHA_SATURATE);
+    glEnable(GL_FOG);
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glBegin(GL_TRIANGLES);
+    glColor3f(0.3f, 0.6f, 0.9f);
+    glVertex3f(-1.0f, -1.0f, -1.5f);
+    glVertex3f(1.0f, -1.0f, -1.5f);
+    glVertex3f(0.0f, 1.0f, -1.5f);
+    glEnd();
+    glFinish();
+    StatsFrameEnd();
+    EXPECT_EQ(GameFrameAllocationCount(), game) << "the driver's allocations were counted";
+    std::printf("driver allocations while drawing: %llu\n",
+                static_cast<unsigned long long>(AllocationCount() - total));
+    ReleaseContext();
+    DeleteContext();
+    GLContext = false;
+    ShutdownPlatform();
 }
