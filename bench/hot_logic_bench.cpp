@@ -46,6 +46,14 @@ void PlaceAmidEnemies() {
     TestPlatformState().cursorY = 300;
 }
 
+// As above, the view turned onto the first enemy's origin: a shot from here hits it.
+void AimAtFirstEnemy() {
+    PlaceAmidEnemies();
+    const tVec3 eye = Camera.Position();
+    const tVec3 target = GetPosition(static_cast<int>(FirstId));
+    Camera.Place(eye.x, eye.y, eye.z, target.x, target.y, target.z, 0.0f, 1.0f, 0.0f);
+}
+
 bool LoadLevel() {
     if (!std::filesystem::exists("Data/Levels/Level01.olv")) {
         std::fprintf(stderr, "ostravel_bench: run it in the build directory (no Data/ here)\n");
@@ -131,10 +139,7 @@ BENCHMARK(BM_PlayerStepWithCollision);
 
 // One shot at the nearest enemy straight ahead (it always hits, so the blood burst starts too).
 void BM_FireShot(benchmark::State& state) {
-    PlaceAmidEnemies();
-    const tVec3 eye = Camera.Position();
-    const tVec3 target = GetPosition(static_cast<int>(FirstId));
-    Camera.Place(eye.x, eye.y, eye.z, target.x, target.y, target.z, 0.0f, 1.0f, 0.0f);
+    AimAtFirstEnemy();
     for (auto _ : state) {
         SetHealth(static_cast<int>(FirstId), 100);
         FireShot();
@@ -145,10 +150,7 @@ BENCHMARK(BM_FireShot);
 
 // The hit test of one enemy against the view line (aimed at it: the full test runs).
 void BM_HitTestObject(benchmark::State& state) {
-    PlaceAmidEnemies();
-    const tVec3 eye = Camera.Position();
-    const tVec3 target = GetPosition(static_cast<int>(FirstId));
-    Camera.Place(eye.x, eye.y, eye.z, target.x, target.y, target.z, 0.0f, 1.0f, 0.0f);
+    AimAtFirstEnemy();
     tVec3 hit;
     for (auto _ : state) {
         benchmark::DoNotOptimize(HitTestObject(static_cast<int>(FirstId), Camera, hit));
