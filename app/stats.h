@@ -3,8 +3,12 @@
 
 #include <cstdint>
 
-// Heap allocations made through operator new since the program started.
+// Heap allocations made through operator new since the program started, by anyone (the GL
+// driver's shader compiler included); always 0 in sanitizer builds, which keep their allocator.
 uint64_t AllocationCount();
+// Of those, the ones made between StatsFrameBegin and StatsFrameEnd with no code of the GL
+// driver on the stack: the game's own, which allocs_per_frame reports.
+uint64_t GameFrameAllocationCount();
 
 // Around the frame stages of the main loop; each call only stores numbers in fixed arrays.
 void StatsFrameBegin();

@@ -5,9 +5,56 @@
 #include "app/platform.h"
 #include "render/bmp_reader.h"
 
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 uint32_t TextureTable[kTextureSlots];
+
+namespace {
+
+// While the level loads, each file becomes one texture however many objects name it: a level
+// of a hundred trees would otherwise hold a hundred copies of the same skin and mask (about
+// 350 KB each with their mipmaps in a software renderer). Keyed on the canonical path, since
+// the model loader changes the working directory between objects.
+struct tSharedTexture {
+    char path[PATH_MAX];
+    GLuint name;
+};
+constexpr int kSharedTextures = 64;
+tSharedTexture SharedTextures[kSharedTextures];
+int SharedCount = 0;
+bool Sharing = false;
+
+tSharedTexture* FindShared(const char* canonical) {
+    for (int i = 0; i < SharedCount; ++i) {
+        if (std::strcmp(SharedTextures[i].path, canonical) == 0) {
+            return &SharedTextures[i];
+        }
+    }
+    return nullptr;
+}
+
+// The state a fresh load leaves behind, for a shared one too.
+void LeaveLoadState(GLuint name) {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+}
+
+} // namespace
+
+void BeginSharedTextures() {
+    Sharing = true;
+    SharedCount = 0;
+}
+
+void EndSharedTextures() {
+    Sharing = false;
+    SharedCount = 0;
+}
 
 bool LoadTexture(uint32_t* table, const char* fileName, int slot) {
     // A slot outside the table would write past it: refused like a missing name.
@@ -25,6 +72,16 @@ bool LoadTexture(uint32_t* table, const char* fileName, int slot) {
         return false;
     }
     std::fclose(probe);
+
+    char canonical[PATH_MAX];
+    const bool shareable = Sharing && realpath(path, canonical) != nullptr;
+    if (shareable) {
+        if (const tSharedTexture* shared = FindShared(canonical)) {
+            table[slot] = shared->name;
+            LeaveLoadState(shared->name);
+            return true;
+        }
+    }
 
     std::optional<tImage> image = LoadBmpImage(fileName);
     if (!image) {
@@ -49,5 +106,10 @@ bool LoadTexture(uint32_t* table, const char* fileName, int slot) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
     // Context state, not texture state: every load sets it again.
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    if (shareable && SharedCount < kSharedTextures) {
+        std::memcpy(SharedTextures[SharedCount].path, canonical, sizeof(canonical));
+        SharedTextures[SharedCount].name = name;
+        ++SharedCount;
+    }
     return true;
 }

@@ -24,3 +24,7 @@ extern uint32_t TextureTable[kTextureSlots];
 
 // Reads a BMP file into a mipmapped texture in table[slot]; true when the texture was made.
 bool LoadTexture(uint32_t* table, const char* fileName, int slot);
+// Between these two calls (the level's loading) a file loaded before is not read again: its
+// texture name goes into the new slot too, with the same state left behind as a fresh load.
+void BeginSharedTextures();
+void EndSharedTextures();

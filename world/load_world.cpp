@@ -116,7 +116,10 @@ void LoadWorld() {
     const float h = TerrainHeight(HeightMap, 0.0f, 0.0f);
     Camera.Place(0.0f, h + 50.0f, 0.0f, 0.0f, h + 50.0f, 1.0f, 0.0f, 1.0f, 0.0f);
     SetLightAndFog();
+    // The level's objects name the same few skins over and over: one texture per file.
+    BeginSharedTextures();
     ReadLevel("Data\\Levels\\Level01.olv");
+    EndSharedTextures();
     // Animations count their first 125 ms from here, not from the clock's zero.
     ResetModelAnimationClock();
 

@@ -156,6 +156,45 @@ TEST(TextureLoad, MipmappedTextureInItsSlot) {
     CloseContext();
 }
 
+TEST(TextureLoad, TheLevelsObjectsShareOneTexturePerFile) {
+    ASSERT_TRUE(OpenContext(64, 64)) << "no offscreen video";
+    const std::string skin = WriteBmp24("shared_skin.bmp", 2, 2, std::vector<uint8_t>(12, 40));
+    const std::string mask = WriteBmp24("shared_mask.bmp", 2, 2, std::vector<uint8_t>(12, 200));
+    // The same file by another spelling of its path is the same file.
+    const std::string skinAgain = testing::TempDir() + "./shared_skin.bmp";
+    uint32_t table[kTextureSlots] = {};
+
+    BeginSharedTextures();
+    ASSERT_TRUE(LoadTexture(table, skin.c_str(), 0));
+    ASSERT_TRUE(LoadTexture(table, mask.c_str(), 1));
+    // A later load of a file already read: the same name, and the same state as a fresh load.
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    ASSERT_TRUE(LoadTexture(table, skinAgain.c_str(), 2));
+    EXPECT_EQ(table[2], table[0]);
+    EXPECT_NE(table[1], table[0]);
+    EXPECT_EQ(Integer(GL_TEXTURE_BINDING_2D), static_cast<GLint>(table[0]));
+    EXPECT_EQ(Integer(GL_UNPACK_ALIGNMENT), 1);
+    GLint value = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &value);
+    EXPECT_EQ(value, GL_MODULATE);
+    // A missing file is still reported, shared or not.
+    tTestPlatformState& platform = TestPlatformState();
+    const size_t boxes = platform.boxes.size();
+    SelectPlatform(TestPlatform());
+    EXPECT_FALSE(LoadTexture(table, "Data\\NoSuchShared.bmp", 4));
+    EXPECT_EQ(platform.boxes.size(), boxes + 1);
+    SelectPlatform(SdlPlatform());
+    EndSharedTextures();
+
+    // Outside the level's loading every load makes its own texture again.
+    ASSERT_TRUE(LoadTexture(table, skin.c_str(), 6));
+    EXPECT_NE(table[6], table[0]);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    CloseContext();
+}
+
 TEST(FontText, GlyphsLandOnTheirPixels) {
     ASSERT_TRUE(OpenContext(320, 240)) << "no offscreen video";
     // A 256 x 256 font where only glyph 33 ('A' in set 0) is white: column 1, row 2 from the top.
