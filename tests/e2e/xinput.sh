@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Real input under X: the game runs with live clocks and real keyboard and mouse events sent
 # with xdotool, and the trace tells what they did. In order: the "Options" box is answered No
-# with Escape; holding W walks forward; moving the mouse turns the view; a click fires a shot
+# with Escape, and the first frame looks along +z wherever the pointer was; holding W walks forward; moving the mouse turns the view; a click fires a shot
 # (its samples reach the audio output, silent until then); while another window has the focus
 # the game leaves the cursor alone and its view still, and takes no turn from the jump when the
 # focus comes back; F12 writes numbered screenshots and says so in the title; Escape ends the
@@ -73,6 +73,10 @@ wait_frames 10
 geometry=$(xwininfo -id "$id")
 echo "$geometry" | grep -q 'Width: 800$' && echo "$geometry" | grep -q 'Height: 600$' ||
   fail "answering No did not give the 800 x 600 window"
+first=$(head -n 1 "$trace")
+awk -v p="$(field "$first" pos)" -v v="$(field "$first" view)" 'BEGIN {
+  split(p, a, ","); split(v, b, ","); exit !(b[1] == a[1] && b[3] - a[3] == 1) }' ||
+  fail "the first frame does not look along +z from the start: $(echo "$first" | cut -c1-80)"
 ox=$(echo "$geometry" | sed -n 's/.*Absolute upper-left X: *//p')
 oy=$(echo "$geometry" | sed -n 's/.*Absolute upper-left Y: *//p')
 centre="x:$((ox + 400)) y:$((oy + 300))"
