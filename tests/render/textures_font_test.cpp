@@ -62,11 +62,14 @@ bool OpenContext(int width, int height) {
     return GLContext;
 }
 
-void CloseContext() {
+// keepVideo leaves the window system up (and the GL driver loaded) until the process ends.
+void CloseContext(bool keepVideo = false) {
     ReleaseContext();
     DeleteContext();
     GLContext = false;
-    ShutdownPlatform();
+    if (!keepVideo) {
+        ShutdownPlatform();
+    }
 }
 
 GLint Integer(GLenum what) {
@@ -229,5 +232,7 @@ TEST(FontText, GlyphsLandOnTheirPixels) {
     EXPECT_FALSE(glIsList(base));
     EXPECT_EQ(FontListBase, 0u);
     TextureTable[kTexFont] = 0;
-    CloseContext();
+    // The software driver keeps two small blocks past the context's end once text was drawn; with
+    // the driver still loaded the sanitizer build can tell they are the driver's.
+    CloseContext(true);
 }
