@@ -21,7 +21,7 @@ constexpr const char* kUsage =
     "  W / Up arrow       walk forward        S / Down arrow     walk backward\n"
     "  A / Left arrow     step left           D / Right arrow    step right\n"
     "  mouse              look around         left button        shoot\n"
-    "  Escape             quit\n"
+    "  Escape             quit                F12                screenshot\n"
     "\n"
     "Options:\n"
     "  --windowed           play in a window (skips the full-screen question)\n"
@@ -37,7 +37,12 @@ constexpr const char* kUsage =
     "  --help               show this help\n"
     "  --version            show the version\n"
     "\n"
-    "The game reads everything from the Data directory under the working directory.\n";
+    "The game reads everything from the Data directory under the working directory;\n"
+    "Data/Setup.ini holds the window width, height and colour depth (800 600 32 when it is\n"
+    "missing). F12 writes ostravel-0001.bmp, ostravel-0002.bmp, ... into the working directory.\n"
+    "\n"
+    "Exit status: 0 when the game ends, 1 when the shot sound cannot be loaded, 2 for a bad\n"
+    "command line or input script.\n";
 
 bool ParseUnsigned(const char* text, uint64_t max, uint64_t* value) {
     if (text == nullptr || *text < '0' || *text > '9') {

@@ -12,6 +12,8 @@ SDL_Window* Window = nullptr;
 SDL_GLContext Context = nullptr;
 bool VideoStarted = false;
 bool FullScreenWindow = false;
+// Under X the cursor is read from the server itself (see SdlCursorPos).
+bool ServerCursor = false;
 unsigned WantedWidth = 0;
 unsigned WantedHeight = 0;
 // The framebuffer the window was created with; X11 fixes it with the window's visual.
@@ -27,6 +29,8 @@ bool StartVideo() {
         // Mouse look reads the cursor position each frame; the motion events themselves carry
         // nothing the game needs and would only hold frames back while they queue up.
         SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
+        const char* driver = SDL_GetCurrentVideoDriver();
+        ServerCursor = driver != nullptr && SDL_strcmp(driver, "x11") == 0;
         VideoStarted = true;
     }
     return true;
@@ -213,6 +217,12 @@ void SdlShowCursor(bool show) {
 }
 
 void SdlCursorPos(int* x, int* y) {
+    // SDL's own copy of the position follows the motion events it has read, so just after a
+    // re-centring (the focus coming back) it can still hold the old place: a turn nobody made.
+    if (ServerCursor) {
+        SDL_GetGlobalMouseState(x, y);
+        return;
+    }
     int ox = 0, oy = 0, lx = 0, ly = 0;
     SdlClientOrigin(&ox, &oy);
     SDL_GetMouseState(&lx, &ly);

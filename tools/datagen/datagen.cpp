@@ -46,6 +46,8 @@ bool GenerateAll(const std::string& root) {
     std::vector<SceneryKind> kinds = GenerateScenery(out);
     GenerateLevel(out, kinds);
     GenerateSound(out);
+    if (!GenerateIcon(root))
+        out.failures.push_back("../Icons/ostravel.png: cannot write the icon");
     for (const std::string& f : out.failures)
         std::fprintf(stderr, "datagen: %s\n", f.c_str());
     return out.failures.empty();

@@ -4,6 +4,7 @@
 
 #include "bmp_writer.h"
 #include "md2_writer.h"
+#include "png_writer.h"
 
 #include <string>
 #include <vector>
@@ -49,14 +50,19 @@ void GenerateLetters(Output& out);  // Models/Letters/{K,W,E,R,T}.md2 and skins
 std::vector<SceneryKind> GenerateScenery(Output& out);                  // Models/Scenery/*
 void GenerateLevel(Output& out, const std::vector<SceneryKind>& kinds); // Levels/Level01.olv
 void GenerateSound(Output& out);                                        // Sounds/Shot.wav
+// The desktop icon, root/Icons/ostravel.png (64 x 64, outside Data/: the game never reads it).
+bool GenerateIcon(const std::string& root);
 
-// Everything, into root/Data. Returns false (and prints each failure) when
+// Everything, into root/Data, and the icon. Returns false (and prints each failure) when
 // any file could not be made.
 bool GenerateAll(const std::string& root);
 
 // Height in world units of the generated ground at world (x, z), before it is
 // stored as bytes; the level uses it to keep objects off steep ground.
 float TerrainWorldHeight(float x, float z);
+
+// The icon's picture: a round view of the valley with the crosshair, transparent around it.
+RgbaImage MakeIcon();
 
 // The soldier's frame names in file order (198 of them).
 std::vector<std::string> SoldierFrameNames();

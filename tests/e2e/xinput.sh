@@ -1,0 +1,201 @@
+#!/usr/bin/env bash
+# Real input under X: the game runs with live clocks and real keyboard and mouse events sent
+# with xdotool, and the trace tells what they did. In order: the "Options" box is answered No
+# with Escape, and the first frame looks along +z wherever the pointer was; holding W walks forward; moving the mouse turns the view; a click fires a shot
+# (its samples reach the audio output, silent until then); while another window has the focus
+# the game leaves the cursor alone and its view still, and takes no turn from the jump when the
+# focus comes back; F12 writes numbered screenshots and says so in the title; Escape ends the
+# game with exit code 0.
+set -euo pipefail
+game=$(readlink -f "$1")
+build=$(readlink -f "$2")
+source "$(dirname "$0")/xserver.sh"
+work=$(mktemp -d)
+pid=""
+other=""
+cleanup_work() {
+  [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
+  [ -z "$other" ] || kill "$other" 2>/dev/null || true
+  rm -rf "$work"
+}
+start_xserver
+# Screenshots go to the working directory: a scratch one that sees the generated data.
+ln -s "$build/Data" "$work/Data"
+cd "$work"
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
+trace="$work/trace.txt"
+
+fail() {
+  echo "FAIL: $*"
+  echo "--- stderr:"; cat "$work/err.txt" 2>/dev/null
+  echo "--- last trace line:"; tail -n 2 "$trace" 2>/dev/null | head -n 1 | cut -c1-160
+  exit 1
+}
+frames() { [ -f "$trace" ] && wc -l < "$trace" || echo 0; }
+# The last complete trace line (the game may be writing the one after it).
+last_line() { tail -n 2 "$trace" | head -n 1; }
+field() { echo "$1" | grep -o " $2=[^ ]*" | cut -d= -f2; }
+# Waits until the game has traced N more frames than now.
+wait_frames() {
+  local want=$(($(frames) + $1))
+  for _ in $(seq 1 600); do
+    [ "$(frames)" -ge "$want" ] && return 0
+    kill -0 "$pid" 2>/dev/null || fail "the game ended early"
+    sleep 0.05
+  done
+  fail "no $1 new frames in 30 s"
+}
+# Heading of a trace line's view in radians, atan2(dx, dz): turning left makes it grow.
+heading() {
+  awk -v p="$(field "$1" pos)" -v v="$(field "$1" view)" 'BEGIN {
+    split(p, a, ","); split(v, b, ","); printf "%.4f\n", atan2(b[1] - a[1], b[3] - a[3]) }'
+}
+pointer() { xdotool getmouselocation | sed 's/ screen.*//'; }
+
+"$game" --trace "$trace" > "$work/out.txt" 2> "$work/err.txt" &
+pid=$!
+
+# The full-screen question: SDL's box is its own X window, named after its caption.
+box=""
+for _ in $(seq 1 400); do
+  box=$(xwininfo -root -tree | grep -E '"Options"' | awk '{print $1}' | head -n 1 || true)
+  [ -n "$box" ] && break
+  kill -0 "$pid" 2>/dev/null || fail "the game ended before asking"
+  sleep 0.05
+done
+[ -n "$box" ] || fail "no \"Options\" box"
+sleep 0.3
+xdotool key --window "$box" Escape
+
+# Found by xdotool's search or, failing that, in xwininfo's list (both read the X server's names).
+find_game_window() {
+  for _ in $(seq 1 600); do
+    local found
+    found=$(xdotool search --name '^(Ostravel|Frames Per Second.*)$' 2>/dev/null | head -n 1 || true)
+    [ -n "$found" ] || found=$(xwininfo -root -tree |
+      grep -E '"(Ostravel|Frames Per Second: [0-9]+[^"]*)"' | awk '{print $1}' | head -n 1 || true)
+    [ -n "$found" ] && { echo "$found"; return 0; }
+    kill -0 "$pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+id=$(find_game_window) ||
+  fail "no game window after answering No; the windows: $(xwininfo -root -tree | grep -v '(has no name)')"
+xdotool windowfocus --sync "$id"
+wait_frames 10
+geometry=$(xwininfo -id "$id")
+echo "$geometry" | grep -q 'Width: 800$' && echo "$geometry" | grep -q 'Height: 600$' ||
+  fail "answering No did not give the 800 x 600 window"
+first=$(head -n 1 "$trace")
+awk -v p="$(field "$first" pos)" -v v="$(field "$first" view)" 'BEGIN {
+  split(p, a, ","); split(v, b, ","); exit !(b[1] == a[1] && b[3] - a[3] == 1) }' ||
+  fail "the first frame does not look along +z from the start: $(echo "$first" | cut -c1-80)"
+ox=$(echo "$geometry" | sed -n 's/.*Absolute upper-left X: *//p')
+oy=$(echo "$geometry" | sed -n 's/.*Absolute upper-left Y: *//p')
+centre="x:$((ox + 400)) y:$((oy + 300))"
+
+# Holding W for a second and a half walks along the view.
+before=$(last_line)
+xdotool keydown w
+sleep 1.5
+xdotool keyup w
+wait_frames 3
+after=$(last_line)
+walked=$(awk -v p="$(field "$before" pos)" -v v="$(field "$before" view)" \
+             -v q="$(field "$after" pos)" 'BEGIN {
+  split(p, a, ","); split(v, b, ","); split(q, c, ",")
+  printf "%.1f\n", (c[1] - a[1]) * (b[1] - a[1]) + (c[3] - a[3]) * (b[3] - a[3]) }')
+awk -v d="$walked" 'BEGIN { exit !(d > 20) }' ||
+  fail "holding W moved $walked units along the view (from $(field "$before" pos) to $(field "$after" pos))"
+
+# 100 pixels to the right turn the view 0.1 rad to the right.
+before=$(last_line)
+xdotool mousemove_relative -- 100 0
+wait_frames 5
+after=$(last_line)
+turn=$(awk -v a="$(heading "$before")" -v b="$(heading "$after")" 'BEGIN { printf "%.3f\n", b - a }')
+awk -v t="$turn" 'BEGIN { exit !(t < -0.08 && t > -0.12) }' ||
+  fail "moving the mouse 100 pixels right turned the view by $turn rad"
+[ "$(pointer)" = "$centre" ] || fail "the cursor was not re-centred: $(pointer), centre $centre"
+
+# A click: the audio output is silent up to the click and carries the shot after it.
+sleep 0.3
+silent=$(stat -c %s "$work/audio.raw")
+[ "$silent" -gt 0 ] || fail "no audio output written"
+cmp -s -n "$silent" "$work/audio.raw" /dev/zero || fail "the audio output was not silent before the click"
+xdotool click 1
+sleep 1
+loud=$(tail -c +$((silent + 1)) "$work/audio.raw" | tr -d '\0' | wc -c)
+[ "$loud" -gt 1000 ] || fail "only $loud non-zero audio bytes after the click"
+
+# Another window takes the focus: the cursor stays where the player puts it, the view stays.
+xmessage -geometry +900+700 "another window" &
+other=$!
+otherid=""
+for _ in $(seq 1 200); do
+  otherid=$(xdotool search --name '^xmessage$' 2>/dev/null | head -n 1 || true)
+  [ -n "$otherid" ] && break
+  sleep 0.05
+done
+[ -n "$otherid" ] || fail "xmessage did not start"
+xdotool windowfocus --sync "$otherid"
+wait_frames 3
+before=$(last_line)
+xdotool mousemove 1000 750
+wait_frames 10
+[ "$(pointer)" = "x:1000 y:750" ] || fail "the cursor was warped without the focus: $(pointer)"
+xdotool mousemove 300 200
+wait_frames 10
+[ "$(pointer)" = "x:300 y:200" ] || fail "the cursor was warped without the focus: $(pointer)"
+during=$(last_line)
+[ "$(field "$before" view)" = "$(field "$during" view)" ] ||
+  fail "the view turned without the focus: $(field "$before" view) to $(field "$during" view)"
+# Back to the game: the cursor is centred and the jump from (300, 200) turns nothing.
+xdotool windowfocus --sync "$id"
+wait_frames 10
+back=$(last_line)
+[ "$(field "$before" view)" = "$(field "$back" view)" ] ||
+  fail "the focus coming back turned the view: $(field "$before" view) to $(field "$back" view)"
+[ "$(pointer)" = "$centre" ] || fail "the cursor is not centred with the focus back: $(pointer)"
+kill "$other" 2>/dev/null || true
+other=""
+
+# F12: ostravel-0001.bmp, a note in the title for a moment, then the second one numbered 0002.
+title() { xprop -id "$id" WM_NAME | sed 's/^WM_NAME([^)]*) = //'; }
+xdotool key F12
+noted=""
+for _ in $(seq 1 100); do
+  t=$(title)
+  case "$t" in *"Screenshot saved: ostravel-0001.bmp"*) noted=$t; break ;; esac
+  sleep 0.05
+done
+[ -n "$noted" ] || fail "the title never said the screenshot was saved: $(title)"
+[ -f ostravel-0001.bmp ] || fail "no ostravel-0001.bmp in the working directory"
+[ "$(head -c 2 ostravel-0001.bmp)" = "BM" ] &&
+  [ "$(od -An -tu4 -j18 -N8 ostravel-0001.bmp | tr -s ' ')" = " 800 600" ] ||
+  fail "ostravel-0001.bmp is not an 800 x 600 bitmap"
+cleared=""
+for _ in $(seq 1 200); do
+  t=$(title)
+  case "$t" in "\"Frames Per Second: "[0-9]*\") cleared=$t; break ;; esac
+  sleep 0.05
+done
+[ -n "$cleared" ] || fail "the note stayed in the title: $(title)"
+xdotool key F12
+for _ in $(seq 1 100); do [ -f ostravel-0002.bmp ] && break; sleep 0.05; done
+[ -f ostravel-0002.bmp ] || fail "the second screenshot is not ostravel-0002.bmp"
+
+# Escape: exit code 0.
+xdotool windowfocus --sync "$id" key Escape
+for _ in $(seq 1 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+kill -0 "$pid" 2>/dev/null && fail "still running after Escape"
+rc=0
+wait "$pid" || rc=$?
+pid=""
+[ "$rc" -eq 0 ] || fail "Escape ended the game with exit code $rc"
+grep -v "^CRITICAL: " "$work/err.txt" && fail "unexpected messages on standard error"
+echo "Options answered No (800 x 600 window); W walked $walked units along the view;" \
+  "100 px right turned $turn rad; the click's shot reached the audio output ($loud bytes);" \
+  "without the focus no warp and no turn, none on return; F12 wrote ostravel-0001.bmp and" \
+  "-0002.bmp with the title note ($noted); Escape: exit 0"
