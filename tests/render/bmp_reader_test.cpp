@@ -29,7 +29,7 @@ void Put32(tBytes& b, size_t at, uint32_t v) {
 
 // A bitmap as its fields say, assembled byte by byte: optional file header, a 40- or 12-byte
 // info header, masks, colour table (BGR0 or BGR entries), then the pixel bytes as given.
-struct tBmpSpec {
+struct tBmpLayout {
     bool fileHeader = true;
     uint32_t headerSize = 40;
     int32_t width = 1;
@@ -42,7 +42,7 @@ struct tBmpSpec {
     tBytes pixels;
 };
 
-tBytes MakeBmp(const tBmpSpec& s) {
+tBytes MakeBmp(const tBmpLayout& s) {
     const size_t fileBytes = s.fileHeader ? 14 : 0;
     const size_t entry = s.headerSize == 12 ? 3 : 4;
     const size_t header = s.headerSize < 12 ? 12 : s.headerSize;
@@ -117,30 +117,30 @@ const tBytes kPicture = Rgb({0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x000000, 0
 TEST(BmpReader, HandBuiltVariantsDecodeToTheSamePixels) {
     struct tCase {
         const char* name;
-        tBmpSpec spec;
+        tBmpLayout layout;
     };
     const std::vector<uint32_t> six = kPalette;
     std::vector<tCase> cases;
     // 24-bit: rows of 9 bytes padded to 12.
-    tBmpSpec s24;
+    tBmpLayout s24;
     s24.width = 3;
     s24.height = 2;
     s24.pixels = {0,   0,   255, 0, 255, 0, 255, 0,   0,   0, 0, 0,
                   255, 255, 255, 0, 0,   0, 128, 128, 128, 0, 0, 0};
     cases.push_back({"24-bit", s24});
-    tBmpSpec bare = s24;
+    tBmpLayout bare = s24;
     bare.fileHeader = false;
     cases.push_back({"24-bit, no file header", bare});
-    tBmpSpec top = s24;
+    tBmpLayout top = s24;
     top.height = -2;
     top.pixels = {255, 255, 255, 0, 0,   0, 128, 128, 128, 0, 0, 0,
                   0,   0,   255, 0, 255, 0, 255, 0,   0,   0, 0, 0};
     cases.push_back({"24-bit top-down", top});
-    tBmpSpec core24 = s24;
+    tBmpLayout core24 = s24;
     core24.headerSize = 12;
     cases.push_back({"24-bit, 12-byte header", core24});
     // 32-bit: B, G, R, unused.
-    tBmpSpec s32;
+    tBmpLayout s32;
     s32.width = 3;
     s32.height = 2;
     s32.bitCount = 32;
@@ -148,7 +148,7 @@ TEST(BmpReader, HandBuiltVariantsDecodeToTheSamePixels) {
                   255, 255, 255, 9, 0, 0,   0, 9, 128, 128, 128, 9};
     cases.push_back({"32-bit", s32});
     // 8-bit, one byte per pixel, rows padded to 4.
-    tBmpSpec s8;
+    tBmpLayout s8;
     s8.width = 3;
     s8.height = 2;
     s8.bitCount = 8;
@@ -156,13 +156,13 @@ TEST(BmpReader, HandBuiltVariantsDecodeToTheSamePixels) {
     s8.colorsUsed = 6;
     s8.pixels = {0, 1, 2, 0, 3, 4, 5, 0};
     cases.push_back({"8-bit", s8});
-    tBmpSpec core8 = s8;
+    tBmpLayout core8 = s8;
     core8.headerSize = 12;
     core8.fileHeader = false;
     core8.palette.resize(256, 0);
     cases.push_back({"8-bit, bare, 12-byte header", core8});
     // 4-bit with a table of 6 in a bare bitmap: the pixels start right after the 6 entries.
-    tBmpSpec s4;
+    tBmpLayout s4;
     s4.fileHeader = false;
     s4.width = 3;
     s4.height = 2;
@@ -171,39 +171,39 @@ TEST(BmpReader, HandBuiltVariantsDecodeToTheSamePixels) {
     s4.colorsUsed = 6;
     s4.pixels = {0x01, 0x20, 0, 0, 0x34, 0x50, 0, 0};
     cases.push_back({"4-bit, bare, 6 colours", s4});
-    tBmpSpec full4 = s4;
+    tBmpLayout full4 = s4;
     full4.colorsUsed = 0;
     full4.palette.resize(16, 0);
     cases.push_back({"4-bit, bare, full table", full4});
     // RLE8: a run, an absolute run of 3 padded to 4, end of line, end of picture.
-    tBmpSpec rle8 = s8;
+    tBmpLayout rle8 = s8;
     rle8.compression = 1;
     rle8.pixels = {1, 0, 2, 1, 0, 0, 0, 3, 3, 4, 5, 0, 0, 1};
     rle8.pixels = {1, 0, 1, 1, 1, 2, 0, 0, 0, 3, 3, 4, 5, 0, 0, 1};
     cases.push_back({"RLE8", rle8});
     // RLE4: an absolute run of 3 nibbles (2 bytes), then a run of 3 alternating 3, 4.
-    tBmpSpec rle4 = s4;
+    tBmpLayout rle4 = s4;
     rle4.fileHeader = true;
     rle4.compression = 2;
     rle4.pixels = {0, 3, 0x01, 0x20, 0, 0, 2, 0x34, 1, 0x55, 0, 1};
     cases.push_back({"RLE4", rle4});
     // 16-bit, 5-5-5 by default and 5-6-5 through masks; grey 16/31 widens to 132.
     const tBytes grey16 = Rgb({0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x000000, 0x848484});
-    tBmpSpec s16;
+    tBmpLayout s16;
     s16.width = 3;
     s16.height = 2;
     s16.bitCount = 16;
     s16.pixels = {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0, 0,
                   0xFF, 0x7F, 0x00, 0x00, 0x10, 0x42, 0, 0};
     cases.push_back({"16-bit 5-5-5", s16});
-    tBmpSpec s565 = s16;
+    tBmpLayout s565 = s16;
     s565.compression = 3;
     s565.masks = {0xF800, 0x07E0, 0x001F};
     // Grey: red and blue 16 of 31, green 33 of 63 -> 132, 134, 132.
     s565.pixels = {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0, 0,
                    0xFF, 0xFF, 0x00, 0x00, 0x30, 0x84, 0, 0};
     cases.push_back({"16-bit 5-6-5 masks", s565});
-    tBmpSpec bf32 = s32;
+    tBmpLayout bf32 = s32;
     bf32.compression = 3;
     bf32.masks = {0x0000FF00u, 0x00FF0000u, 0xFF000000u}; // R, G, B in the top three bytes
     bf32.pixels = {9, 255, 0,   0,   9, 0, 255, 0, 9, 0,   0,   255,
@@ -211,7 +211,7 @@ TEST(BmpReader, HandBuiltVariantsDecodeToTheSamePixels) {
     cases.push_back({"32-bit masks", bf32});
 
     for (const tCase& c : cases) {
-        const tBytes file = MakeBmp(c.spec);
+        const tBytes file = MakeBmp(c.layout);
         const char* error = "not set";
         const std::optional<tImage> image = DecodeBmp(file.data(), file.size(), &error);
         ASSERT_TRUE(image.has_value()) << c.name << ": " << error;
@@ -219,9 +219,9 @@ TEST(BmpReader, HandBuiltVariantsDecodeToTheSamePixels) {
         EXPECT_EQ(image->width, 3) << c.name;
         EXPECT_EQ(image->height, 2) << c.name;
         tBytes expected = kPicture;
-        if (c.spec.bitCount == 16) {
+        if (c.layout.bitCount == 16) {
             expected = grey16;
-            if (c.spec.compression == 3) {
+            if (c.layout.compression == 3) {
                 expected[16] = 134;
             }
         }
@@ -232,7 +232,7 @@ TEST(BmpReader, HandBuiltVariantsDecodeToTheSamePixels) {
 TEST(BmpReader, TableIndicesPastTheTableAndRunsPastTheRowReadBlack) {
     // 4-bit, 5 colours, a pixel of index 7; and an RLE8 run of 200 in a 3-wide row that stops at
     // the row's end, then a jump over the rest of the picture.
-    tBmpSpec s4;
+    tBmpLayout s4;
     s4.width = 2;
     s4.height = 1;
     s4.bitCount = 4;
@@ -244,7 +244,7 @@ TEST(BmpReader, TableIndicesPastTheTableAndRunsPastTheRowReadBlack) {
     ASSERT_TRUE(image);
     EXPECT_EQ(image->pixels, Rgb({0x555555, 0x000000}));
 
-    tBmpSpec rle;
+    tBmpLayout rle;
     rle.width = 3;
     rle.height = 2;
     rle.bitCount = 8;
@@ -259,7 +259,7 @@ TEST(BmpReader, TableIndicesPastTheTableAndRunsPastTheRowReadBlack) {
 }
 
 TEST(BmpReader, BrokenFilesAreRefusedWithTheirMessage) {
-    tBmpSpec base;
+    tBmpLayout base;
     base.width = 3;
     base.height = 2;
     base.pixels.assign(24, 7);
@@ -272,7 +272,7 @@ TEST(BmpReader, BrokenFilesAreRefusedWithTheirMessage) {
     };
     std::vector<tCase> cases;
     auto edited = [&](auto edit) {
-        tBmpSpec s = base;
+        tBmpLayout s = base;
         edit(s);
         return MakeBmp(s);
     };
@@ -283,9 +283,9 @@ TEST(BmpReader, BrokenFilesAreRefusedWithTheirMessage) {
     cases.push_back(
         {"info header cut", tBytes(good.begin(), good.begin() + 40), kBmpUnknownFormat});
     cases.push_back(
-        {"108-byte header", edited([](tBmpSpec& s) { s.headerSize = 108; }), kBmpUnknownFormat});
+        {"108-byte header", edited([](tBmpLayout& s) { s.headerSize = 108; }), kBmpUnknownFormat});
     cases.push_back(
-        {"124-byte header", edited([](tBmpSpec& s) { s.headerSize = 124; }), kBmpUnknownFormat});
+        {"124-byte header", edited([](tBmpLayout& s) { s.headerSize = 124; }), kBmpUnknownFormat});
     cases.push_back(
         {"last pixel byte missing", tBytes(good.begin(), good.end() - 1), kBmpConversionError});
     cases.push_back({"no pixels", tBytes(good.begin(), good.begin() + 54), kBmpConversionError});
@@ -295,42 +295,42 @@ TEST(BmpReader, BrokenFilesAreRefusedWithTheirMessage) {
     tBytes wrapOffset = good;
     Put32(wrapOffset, 10, 0xFFFFFFF0u);
     cases.push_back({"pixel offset near 4 GiB", wrapOffset, kBmpConversionError});
-    cases.push_back({"width 0", edited([](tBmpSpec& s) { s.width = 0; }), kBmpConversionError});
-    cases.push_back({"height 0", edited([](tBmpSpec& s) { s.height = 0; }), kBmpConversionError});
+    cases.push_back({"width 0", edited([](tBmpLayout& s) { s.width = 0; }), kBmpConversionError});
+    cases.push_back({"height 0", edited([](tBmpLayout& s) { s.height = 0; }), kBmpConversionError});
     cases.push_back(
-        {"negative width", edited([](tBmpSpec& s) { s.width = -3; }), kBmpConversionError});
+        {"negative width", edited([](tBmpLayout& s) { s.width = -3; }), kBmpConversionError});
     cases.push_back(
-        {"width 100000", edited([](tBmpSpec& s) { s.width = 100000; }), kBmpOutOfMemory});
+        {"width 100000", edited([](tBmpLayout& s) { s.width = 100000; }), kBmpOutOfMemory});
     cases.push_back(
-        {"most negative height", edited([](tBmpSpec& s) { s.height = INT_MIN; }), kBmpOutOfMemory});
-    cases.push_back({"20000 x 20000", edited([](tBmpSpec& s) { s.width = s.height = 20000; }),
+        {"most negative height", edited([](tBmpLayout& s) { s.height = INT_MIN; }), kBmpOutOfMemory});
+    cases.push_back({"20000 x 20000", edited([](tBmpLayout& s) { s.width = s.height = 20000; }),
                      kBmpOutOfMemory});
-    cases.push_back({"claims 30000 wide, 1 row", edited([](tBmpSpec& s) {
+    cases.push_back({"claims 30000 wide, 1 row", edited([](tBmpLayout& s) {
                          s.width = 30000;
                          s.height = 1;
                          s.bitCount = 32;
                      }),
                      kBmpConversionError});
     cases.push_back(
-        {"7 bits per pixel", edited([](tBmpSpec& s) { s.bitCount = 7; }), kBmpConversionError});
+        {"7 bits per pixel", edited([](tBmpLayout& s) { s.bitCount = 7; }), kBmpConversionError});
     cases.push_back(
-        {"JPEG inside", edited([](tBmpSpec& s) { s.compression = 4; }), kBmpConversionError});
+        {"JPEG inside", edited([](tBmpLayout& s) { s.compression = 4; }), kBmpConversionError});
     cases.push_back(
-        {"RLE8 at 24 bits", edited([](tBmpSpec& s) { s.compression = 1; }), kBmpConversionError});
-    cases.push_back({"RLE8 top-down", edited([](tBmpSpec& s) {
+        {"RLE8 at 24 bits", edited([](tBmpLayout& s) { s.compression = 1; }), kBmpConversionError});
+    cases.push_back({"RLE8 top-down", edited([](tBmpLayout& s) {
                          s.compression = 1;
                          s.bitCount = 8;
                          s.height = -2;
                      }),
                      kBmpConversionError});
-    cases.push_back({"masks at 24 bits", edited([](tBmpSpec& s) {
+    cases.push_back({"masks at 24 bits", edited([](tBmpLayout& s) {
                          s.compression = 3;
                          s.masks = {0xFF0000, 0xFF00, 0xFF};
                      }),
                      kBmpConversionError});
     cases.push_back(
         {"masks cut off", tBytes(good.begin(), good.begin() + 58), kBmpConversionError});
-    tBytes cutMasks = edited([](tBmpSpec& s) {
+    tBytes cutMasks = edited([](tBmpLayout& s) {
         s.bitCount = 16;
         s.compression = 3;
         s.masks = {0xF800, 0x07E0, 0x001F};
@@ -339,13 +339,13 @@ TEST(BmpReader, BrokenFilesAreRefusedWithTheirMessage) {
     cutMasks.resize(14 + 40 + 8);
     Put32(cutMasks, 10, 0);
     cases.push_back({"masks past the end", cutMasks, kBmpConversionError});
-    cases.push_back({"mask with a gap", edited([](tBmpSpec& s) {
+    cases.push_back({"mask with a gap", edited([](tBmpLayout& s) {
                          s.bitCount = 16;
                          s.compression = 3;
                          s.masks = {0xF00F, 0x07E0, 0x001F};
                      }),
                      kBmpUnknownFormat});
-    cases.push_back({"65535 colours, short file", edited([](tBmpSpec& s) {
+    cases.push_back({"65535 colours, short file", edited([](tBmpLayout& s) {
                          s.bitCount = 8;
                          s.colorsUsed = 65535;
                      }),
@@ -375,7 +375,7 @@ TEST(BmpReader, LoadingReportsOnceInTheGamesStyle) {
     EXPECT_EQ(platform.boxes[1].text, kBmpUnknownFormat);
 
     // Case and separators of data names are resolved.
-    tBmpSpec s;
+    tBmpLayout s;
     s.width = 1;
     s.height = 1;
     s.pixels = {1, 2, 3, 0};
@@ -394,7 +394,7 @@ TEST(BmpReader, CutsAndRandomBytesNeverReadOutside) {
     // Every prefix and many random corruptions of each variant: refused or decoded, never a read
     // outside the data (the sanitizer build checks the bytes; here the sizes are checked).
     std::vector<tBytes> files;
-    tBmpSpec s8;
+    tBmpLayout s8;
     s8.width = 5;
     s8.height = 3;
     s8.bitCount = 8;
@@ -408,7 +408,7 @@ TEST(BmpReader, CutsAndRandomBytesNeverReadOutside) {
     s8.compression = 2;
     s8.bitCount = 4;
     files.push_back(MakeBmp(s8));
-    tBmpSpec s16;
+    tBmpLayout s16;
     s16.width = 3;
     s16.height = 3;
     s16.bitCount = 16;
@@ -416,7 +416,7 @@ TEST(BmpReader, CutsAndRandomBytesNeverReadOutside) {
     s16.masks = {0xF800, 0x07E0, 0x001F};
     s16.pixels.assign(24, 0x5A);
     files.push_back(MakeBmp(s16));
-    tBmpSpec core;
+    tBmpLayout core;
     core.headerSize = 12;
     core.width = 4;
     core.height = 2;
