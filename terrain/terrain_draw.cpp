@@ -25,13 +25,32 @@ int CellCorner(float c) {
     return cell - cell % kCellSize;
 }
 
-// One corner: texture coordinate on both units, its normal, and the vertex at whole world units.
+// The drawn square's corners, filled every frame and sent in one draw call: at most 81 x 81 cells
+// (the square's side over the cell size, both ends included), six corners each.
+constexpr int kMaxCorners =
+    (2 * kTerrainDrawRadius / kCellSize + 1) * (2 * kTerrainDrawRadius / kCellSize + 1) * 6;
+float CornerTexCoords[kMaxCorners][2]; // the same coordinate serves both units
+float CornerNormals[kMaxCorners][3];
+GLint CornerVertices[kMaxCorners][3];
+int CornerCount = 0;
+
+// One corner: the texture coordinate SetTerrainTexCoord gives, its normal, and the vertex at whole
+// world units, stored for the draw call.
 void SendCorner(tVec3 q, tVec3 n) {
-    SetTerrainTexCoord(static_cast<int>(q.x), static_cast<int>(q.z));
-    glNormal3f(n.x, n.y, n.z);
-    glVertex3i(static_cast<GLint>(static_cast<double>(q.x) * kSampleSpacing - kMapOffset),
-               static_cast<GLint>(static_cast<double>(q.y) * kHeightScale),
-               static_cast<GLint>(static_cast<double>(q.z) * kSampleSpacing - kMapOffset));
+    if (CornerCount >= kMaxCorners) {
+        return; // cannot happen for a range from TerrainRange; never writes past the table
+    }
+    const int gx = static_cast<int>(q.x);
+    const int gz = static_cast<int>(q.z);
+    CornerTexCoords[CornerCount][0] = static_cast<float>(gx / 2048.0);
+    CornerTexCoords[CornerCount][1] = static_cast<float>(-gz / 2048.0);
+    CornerNormals[CornerCount][0] = n.x;
+    CornerNormals[CornerCount][1] = n.y;
+    CornerNormals[CornerCount][2] = n.z;
+    GLint* v = CornerVertices[CornerCount++];
+    v[0] = static_cast<GLint>(static_cast<double>(q.x) * kSampleSpacing - kMapOffset);
+    v[1] = static_cast<GLint>(static_cast<double>(q.y) * kHeightScale);
+    v[2] = static_cast<GLint>(static_cast<double>(q.z) * kSampleSpacing - kMapOffset);
 }
 
 } // namespace
@@ -74,7 +93,7 @@ void DrawTerrain(const uint8_t* map, float x, float z) {
 
     // Each cell goes out as two triangles split along q[1]-q[3], the diagonal the height query
     // splits it along, so the player's feet and the drawn ground agree inside every cell.
-    glBegin(GL_TRIANGLES);
+    CornerCount = 0;
     tVec3 q[4];
     tVec3 n[4];
     for (int X = range.xFrom; X <= range.xTo; X += kCellSize) {
@@ -103,7 +122,31 @@ void DrawTerrain(const uint8_t* map, float x, float z) {
             SendCorner(q[3], n[3]);
         }
     }
-    glEnd();
+    // One array draw instead of four calls per corner: the same corners in the same order, so the
+    // same triangles. Afterwards the current normal and texture coordinates are the last corner's,
+    // as a glBegin/glEnd batch would leave them: the models drawn next are lit with that normal.
+    if (CornerCount > 0) {
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_NORMAL_ARRAY);
+        glVertexPointer(3, GL_INT, 0, CornerVertices);
+        glNormalPointer(GL_FLOAT, 0, CornerNormals);
+        glClientActiveTexture(GL_TEXTURE0_ARB);
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, 0, CornerTexCoords);
+        glClientActiveTexture(GL_TEXTURE1_ARB);
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, 0, CornerTexCoords);
+        glDrawArrays(GL_TRIANGLES, 0, CornerCount);
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glClientActiveTexture(GL_TEXTURE0_ARB);
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glDisableClientState(GL_NORMAL_ARRAY);
+        glDisableClientState(GL_VERTEX_ARRAY);
+        const int last = CornerCount - 1;
+        glNormal3f(CornerNormals[last][0], CornerNormals[last][1], CornerNormals[last][2]);
+        glMultiTexCoord2fARB(GL_TEXTURE0_ARB, CornerTexCoords[last][0], CornerTexCoords[last][1]);
+        glMultiTexCoord2fARB(GL_TEXTURE1_ARB, CornerTexCoords[last][0], CornerTexCoords[last][1]);
+    }
 
     // Texturing off on both units and unit 0 active again; fog and lighting stay on for the
     // models drawn next.
