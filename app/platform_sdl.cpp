@@ -30,6 +30,17 @@ bool StartVideo() {
         // nothing the game needs and would only hold frames back while they queue up.
         SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
         const char* driver = SDL_GetCurrentVideoDriver();
+        // With no display to reach, SDL falls back to drivers that draw nowhere: the game
+        // would run unseen and never end. Those are for tests, which ask for them by name.
+        const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+        const bool invisible = driver != nullptr && (SDL_strcmp(driver, "offscreen") == 0 ||
+                                                     SDL_strcmp(driver, "dummy") == 0);
+        if (invisible && (asked == nullptr || SDL_strstr(asked, driver) == nullptr)) {
+            std::fprintf(stderr, "SDL video: no display to open a window on (DISPLAY=%s)\n",
+                         SDL_getenv("DISPLAY") != nullptr ? SDL_getenv("DISPLAY") : "");
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            return false;
+        }
         ServerCursor = driver != nullptr && SDL_strcmp(driver, "x11") == 0;
         VideoStarted = true;
     }

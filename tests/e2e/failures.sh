@@ -143,5 +143,19 @@ run_case impossible_mode 0 'echo "7777 7777 32" > Data/Setup.ini' "$loaded" \
   "Error: Display Mode Not Compatible$nl" --fullscreen
 trace_check impossible_mode "frames were drawn" '[ "$(frames "$trace")" -eq 0 ]'
 
+# No display to reach (a display number nobody serves, no driver named): the game says so and
+# ends with exit code 0 at once, drawing nothing, instead of running unseen.
+rc=0
+(cd "$work" && env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY DISPLAY=:4093 timeout 60 "$game" --windowed \
+   --dialogs=stderr --trace no_display.txt > no_display.out 2> no_display.err) || rc=$?
+if [ "$rc" -ne 0 ] || ! grep -q '^SDL video: no display to open a window on (DISPLAY=:4093)$' \
+     "$work/no_display.err" || [ "$(frames "$work/no_display.txt")" -ne 0 ]; then
+  echo "FAIL no_display: exit code $rc, $(frames "$work/no_display.txt") frames:"
+  cat "$work/no_display.err"
+  failures=$((failures + 1))
+else
+  echo "ok   no_display (exit $rc)"
+fi
+
 [ "$failures" -eq 0 ] || { echo "$failures failure case(s) failed"; exit 1; }
 echo "every broken-data case gave its exact lines and exit code"

@@ -19,7 +19,7 @@ rc=0
 
 "$game" --windowed --dialogs=stderr > "$work/out2.txt" 2> "$work/err2.txt" &
 pid=$!
-id=$(wait_for_game_window) || { kill $pid; fail "the window never appeared"; }
+id=$(wait_for_game_window $pid) || { kill $pid 2>/dev/null; fail "the window never appeared"; }
 sleep 0.3
 xwininfo -id "$id" > "$work/win.txt"
 # On a loaded machine the first key can reach the window before it has the focus: try again.
