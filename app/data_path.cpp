@@ -1,7 +1,9 @@
 #include "app/data_path.h"
 
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
+#include <new>
 #include <strings.h>
 #include <sys/stat.h>
 
@@ -78,4 +80,30 @@ bool ResolveDataPath(const char* name, char* out, size_t outSize) {
         start = end + 1;
     }
     return Exists(out);
+}
+
+tReadResult ReadWholeFile(const char* path, size_t maxBytes, std::vector<uint8_t>* bytes) {
+    FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        return kReadCannotOpen;
+    }
+    tReadResult result = kReadOk;
+    try {
+        uint8_t chunk[65536];
+        size_t got = 0;
+        while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0) {
+            if (got > maxBytes - bytes->size()) {
+                result = kReadTooLarge;
+                break;
+            }
+            bytes->insert(bytes->end(), chunk, chunk + got);
+        }
+    } catch (const std::bad_alloc&) {
+        result = kReadTooLarge;
+    }
+    if (result == kReadOk && std::ferror(file)) {
+        result = kReadError;
+    }
+    std::fclose(file);
+    return result;
 }

@@ -4,7 +4,16 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <vector>
 
 // Writes the path to open into out; false when the name does not fit or no such file exists
 // (out then holds the name with its separators mapped, for messages).
 bool ResolveDataPath(const char* name, char* out, size_t outSize);
+
+enum tReadResult { kReadOk, kReadCannotOpen, kReadError, kReadTooLarge };
+
+// The whole file at path (already resolved) appended to bytes, so that readers of outside data
+// can bound every later look into it. Too large: more than maxBytes, or more than memory holds;
+// bytes then keeps what fitted. A read error keeps what was read before it.
+tReadResult ReadWholeFile(const char* path, size_t maxBytes, std::vector<uint8_t>* bytes);

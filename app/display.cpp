@@ -16,6 +16,13 @@ void SetNoVsync(bool on) {
     NoVsync = on;
 }
 
+void WindowCentre(int* x, int* y) {
+    int originX = 0, originY = 0;
+    GetClientOrigin(&originX, &originY);
+    *x = originX + static_cast<int>(WindowWidth / 2u);
+    *y = originY + static_cast<int>(WindowHeight / 2u);
+}
+
 void SwitchToFullScreen() {
     tDisplayMode dmSettings{};
     if (!QueryDisplayMode(&dmSettings)) {

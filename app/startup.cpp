@@ -155,10 +155,9 @@ int RunGame() {
     LoadWorld();
     // The player starts looking along +z wherever the pointer was: from the window's middle the
     // first frame's mouse look finds no travel.
-    int originX = 0, originY = 0;
-    GetClientOrigin(&originX, &originY);
-    SetCursorPos(originX + static_cast<int>(WindowWidth / 2u),
-                 originY + static_cast<int>(WindowHeight / 2u));
+    int centreX = 0, centreY = 0;
+    WindowCentre(&centreX, &centreY);
+    SetCursorPos(centreX, centreY);
 
     int exitCode = 0;
     while (MainLoopPass(&exitCode)) {

@@ -14,10 +14,9 @@ void HandleWindowEvent(const tEvent& event) {
             // The mouse-look centre moved with the client area; the cursor still rests on the
             // old one. Re-centred here, the next read measures from the new centre instead of
             // taking the shift for a turn of the view.
-            int originX = 0, originY = 0;
-            GetClientOrigin(&originX, &originY);
-            SetCursorPos(originX + static_cast<int>(WindowWidth / 2u),
-                         originY + static_cast<int>(WindowHeight / 2u));
+            int x = 0, y = 0;
+            WindowCentre(&x, &y);
+            SetCursorPos(x, y);
         }
         break;
     case kEventClose:

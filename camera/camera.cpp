@@ -1,6 +1,6 @@
 #include "camera/camera.h"
 
-#include "app/game_state.h"
+#include "app/display.h"
 #include "app/gl_api.h"
 #include "app/platform.h"
 #include "camera/frame_timer.h"
@@ -50,12 +50,8 @@ float tCamera::PitchDegrees() const {
 }
 
 void tCamera::MouseLook() {
-    // The centre is the window's own middle in screen pixels; a full-screen window sits at
-    // (0, 0), so there it is the middle of the screen.
-    int originX = 0, originY = 0;
-    GetClientOrigin(&originX, &originY);
-    const int cx = originX + static_cast<int>(WindowWidth / 2u);
-    const int cy = originY + static_cast<int>(WindowHeight / 2u);
+    int cx = 0, cy = 0;
+    WindowCentre(&cx, &cy);
     int mouseX = 0, mouseY = 0;
     GetCursorPos(&mouseX, &mouseY);
     if (mouseX == cx && mouseY == cy) {

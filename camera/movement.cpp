@@ -35,10 +35,7 @@ bool Blocked(const tCamera& camera) {
         if (!IsCollidable(id)) {
             continue;
         }
-        const tVec3 o = GetPosition(id);
-        const float d =
-            Length(tVec3(camera.vPosition.x, 0.0f, camera.vPosition.z) - tVec3(o.x, 0.0f, o.z));
-        if (GroundRadius(id) > d) {
+        if (GroundRadius(id) > HorizontalDistance(camera.vPosition, GetPosition(id))) {
             blocked = true;
         }
     }

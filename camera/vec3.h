@@ -78,6 +78,11 @@ inline float Length(tVec3 v) {
     return SqrtF(sum);
 }
 
+// The distance between a and b seen from above: heights are left out.
+inline float HorizontalDistance(tVec3 a, tVec3 b) {
+    return Length(tVec3(a.x, 0.0f, a.z) - tVec3(b.x, 0.0f, b.z));
+}
+
 // No guard: the zero vector gives three NaN components.
 inline tVec3 Normalized(tVec3 v) {
     return v / Length(v);

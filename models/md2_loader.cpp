@@ -205,26 +205,6 @@ void FillFirstFrame(const uint8_t* data, const tMd2Header& h, t3DObject* frame) 
     }
 }
 
-// Reading the whole file first lets one parser serve both the loader and in-memory callers, and
-// makes every later read a bounds-checked look into the buffer. False: the file cannot be opened.
-bool ReadWholeFile(const char* path, std::vector<uint8_t>* bytes, bool* tooLarge) {
-    FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
-        return false;
-    }
-    uint8_t chunk[8192];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0) {
-        if (bytes->size() + got > kMd2MaxFileBytes) {
-            *tooLarge = true;
-            break;
-        }
-        bytes->insert(bytes->end(), chunk, chunk + got);
-    }
-    std::fclose(file);
-    return true;
-}
-
 // One message box with caption "Error"; format holds one %s for the file name.
 void Report(const char* format, const char* fileName) {
     char strMessage[255]; // a longer text is cut to fit
@@ -264,13 +244,16 @@ bool LoadMd2(int id, const char* modelDir, const char* fileName, const char* ski
         Report("Unable to find the file: %s!", fileName);
         return false;
     }
+    // The whole file first: one parser serves the loader and in-memory callers, and every read
+    // is a bounds-checked look into the buffer.
     char path[kPathBytes];
     std::vector<uint8_t> bytes;
-    bool tooLarge = false;
     const bool inDir = modelDir == nullptr || modelDir[0] == '\0' ||
                        (ResolveDataPath(modelDir, path, sizeof(path)) && ChangeWorkingDir(path));
-    if (!inDir || !ResolveDataPath(fileName, path, sizeof(path)) ||
-        !ReadWholeFile(path, &bytes, &tooLarge)) {
+    const tReadResult read = inDir && ResolveDataPath(fileName, path, sizeof(path))
+                                 ? ReadWholeFile(path, kMd2MaxFileBytes, &bytes)
+                                 : kReadCannotOpen;
+    if (read == kReadCannotOpen) {
         ChangeWorkingDir(strAppDir);
         Report("Unable to find the file: %s!", fileName);
         return false;
@@ -278,8 +261,8 @@ bool LoadMd2(int id, const char* modelDir, const char* fileName, const char* ski
 
     // Everything is checked before the slot changes, so a refused file leaves it as it was.
     tMd2Contents contents;
-    const char* refusal = tooLarge ? "Invalid file format (File too large): %s!"
-                                   : ParseMd2(bytes.data(), bytes.size(), &contents);
+    const char* refusal = read == kReadTooLarge ? "Invalid file format (File too large): %s!"
+                                                : ParseMd2(bytes.data(), bytes.size(), &contents);
     if (refusal == nullptr && skinName == nullptr && contents.skinCount == 0) {
         refusal = "Invalid file format (No skin name): %s!";
     }

@@ -3,7 +3,6 @@
 #include "app/data_path.h"
 #include "app/platform.h"
 
-#include <cstdio>
 #include <new>
 #include <string>
 
@@ -372,31 +371,18 @@ std::optional<tImage> LoadBmpImage(const char* fileName) {
     if (fileName == nullptr) {
         return std::nullopt;
     }
-    // The whole file in memory, then the decoder works on bytes it can bound.
+    // The whole file in memory, then the decoder works on bytes it can bound. Data names use
+    // backslashes and may differ in case from the file on disk.
     std::vector<uint8_t> bytes;
-    // Data names use backslashes and may differ in case from the file on disk.
     char path[1024];
-    FILE* file = nullptr;
-    if (ResolveDataPath(fileName, path, sizeof(path))) {
-        file = std::fopen(path, "rb");
+    const tReadResult read = ResolveDataPath(fileName, path, sizeof(path))
+                                 ? ReadWholeFile(path, SIZE_MAX, &bytes)
+                                 : kReadCannotOpen;
+    if (read == kReadTooLarge) {
+        ShowError(kBmpOutOfMemory);
+        return std::nullopt;
     }
-    bool read = false;
-    if (file != nullptr) {
-        try {
-            uint8_t chunk[65536];
-            size_t got = 0;
-            while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0) {
-                bytes.insert(bytes.end(), chunk, chunk + got);
-            }
-            read = !std::ferror(file);
-        } catch (const std::bad_alloc&) {
-            std::fclose(file);
-            ShowError(kBmpOutOfMemory);
-            return std::nullopt;
-        }
-        std::fclose(file);
-    }
-    if (!read) {
+    if (read != kReadOk) {
         const std::string message = std::string("Failed to open DIB file ") + fileName + ".\n";
         ShowError(message.c_str());
         return std::nullopt;

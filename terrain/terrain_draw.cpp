@@ -34,16 +34,21 @@ float CornerNormals[kMaxCorners][3];
 GLint CornerVertices[kMaxCorners][3];
 int CornerCount = 0;
 
-// One corner: the texture coordinate SetTerrainTexCoord gives, its normal, and the vertex at whole
-// world units, stored for the draw call.
+// s runs with x and t against z over the whole map (2048 samples); unit 1 gets the same
+// coordinate, its texture matrix does the repeating.
+void TerrainTexCoord(int gx, int gz, float* s, float* t) {
+    *s = static_cast<float>(gx / 2048.0);
+    *t = static_cast<float>(-gz / 2048.0);
+}
+
+// One corner: its texture coordinate, its normal, and the vertex at whole world units, stored
+// for the draw call.
 void SendCorner(tVec3 q, tVec3 n) {
     if (CornerCount >= kMaxCorners) {
         return; // cannot happen for a range from TerrainRange; never writes past the table
     }
-    const int gx = static_cast<int>(q.x);
-    const int gz = static_cast<int>(q.z);
-    CornerTexCoords[CornerCount][0] = static_cast<float>(gx / 2048.0);
-    CornerTexCoords[CornerCount][1] = static_cast<float>(-gz / 2048.0);
+    TerrainTexCoord(static_cast<int>(q.x), static_cast<int>(q.z), &CornerTexCoords[CornerCount][0],
+                    &CornerTexCoords[CornerCount][1]);
     CornerNormals[CornerCount][0] = n.x;
     CornerNormals[CornerCount][1] = n.y;
     CornerNormals[CornerCount][2] = n.z;
@@ -156,11 +161,9 @@ void DrawTerrain(const uint8_t* map, float x, float z) {
     glDisable(GL_TEXTURE_2D);
 }
 
-// s runs with x and t against z over the whole map (2048 samples); unit 1 gets the same
-// coordinate, its texture matrix does the repeating.
 void SetTerrainTexCoord(int gx, int gz) {
-    const float s = static_cast<float>(gx / 2048.0);
-    const float t = static_cast<float>(-gz / 2048.0);
+    float s = 0.0f, t = 0.0f;
+    TerrainTexCoord(gx, gz, &s, &t);
     glMultiTexCoord2fARB(GL_TEXTURE0_ARB, s, t);
     glMultiTexCoord2fARB(GL_TEXTURE1_ARB, s, t);
 }

@@ -97,14 +97,8 @@ void ApplyEntry(const tLevelEntry& e) {
 }
 
 // A level that is missing or refused leaves no range: the world is empty.
-void ResetRanges() {
-    FirstId = 0;
-    EnemyCount = LetterCount = SolidCount = TransparentCount = 0;
-    EnemyEnd = SolidEnd = TransparentEnd = 0;
-}
-
 void ReadLevelStream(std::istream& flevel, const char* name) {
-    ResetRanges();
+    ResetObjectRanges();
     uint32_t counts[4] = {};
     for (uint32_t& count : counts) {
         if (!(flevel >> count)) {
@@ -171,7 +165,7 @@ void ReadLevel(const char* path) {
     std::ifstream flevel(resolved);
     if (!flevel) {
         // The game still starts, with nothing in the world; the player is told why.
-        ResetRanges();
+        ResetObjectRanges();
         Report("Unable to find the level file: %s!", resolved);
         return;
     }

@@ -103,6 +103,10 @@ void ClearSceneObjects() {
     for (int id = 0; id < kMaxSceneObjects; ++id) {
         ClearSceneObject(id);
     }
+    ResetObjectRanges();
+}
+
+void ResetObjectRanges() {
     FirstId = 0;
     EnemyCount = LetterCount = SolidCount = TransparentCount = 0;
     EnemyEnd = SolidEnd = TransparentEnd = 0;

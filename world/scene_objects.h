@@ -76,3 +76,5 @@ void FreeSceneObject(int id);
 void ClearSceneObject(int id);
 // Empties every slot and the id ranges (world loading and tests).
 void ClearSceneObjects();
+// Every count and range back to 0: no level read, an empty world.
+void ResetObjectRanges();

@@ -5,6 +5,7 @@
 #include "sound/sound_effect.h"
 #include "terrain/blood.h"
 #include "world/scene_objects.h"
+#include "world/world_rules.h"
 
 #include <algorithm>
 
@@ -59,12 +60,7 @@ void FireShot() {
         }
     }
     if (found) {
-        // Capped at 2000 (the cost at one unit), so an eye on the enemy's origin cannot divide
-        // by zero; any cost above 100 kills.
-        const double cost = std::min(static_cast<double>(kShotDamage / nearest) + 0.5,
-                                     static_cast<double>(kShotDamage));
-        const int damage = static_cast<int>(cost);
-        const int h = GetHealth(ShotTarget) - damage;
+        const int h = GetHealth(ShotTarget) - DamageAtDistance(kShotDamage, nearest);
         SetHealth(ShotTarget, h);
         if (h > 0) {
             EmitBlood(10, 20, 0.15f, false, 50, 1, HitPoint);

@@ -20,23 +20,9 @@ namespace {
 float PreviousTime = 0.0f;
 bool ClockStarted = false;
 
-float HorizontalDistance(tVec3 a, tVec3 b) {
-    return Length(tVec3(a.x, 0.0f, a.z) - tVec3(b.x, 0.0f, b.z));
-}
-
 // The enemy ids, clipped to the table.
 int EnemyLimit() {
     return static_cast<int>(std::min<uint32_t>(EnemyEnd, kMaxSceneObjects));
-}
-
-// round(1000 / d), computed in double and capped at 1000 (the cost at one unit): at d = 0 it
-// would divide by zero, and any cost above 100 empties the player's health anyway.
-int EnemyFireCost(float d) {
-    if (!(d > 0.0f)) {
-        return static_cast<int>(kEnemyDamage);
-    }
-    const double cost = static_cast<double>(kEnemyDamage / d) + 0.5;
-    return static_cast<int>(std::min(cost, static_cast<double>(kEnemyDamage)));
 }
 
 // The animation an awake enemy takes when it does not walk on: firing, or standing once the
@@ -62,7 +48,7 @@ void UpdateAwakeEnemy(int id, tVec3 camPos) {
     if (fire) {
         // Enemy fire always hits: no aim and no line of sight beyond the wake radius.
         RedTintFrames = static_cast<int32_t>(FramesPerSecond() * kRedTintSeconds);
-        PlayerHealth = std::max(PlayerHealth - EnemyFireCost(d), 0);
+        PlayerHealth = std::max(PlayerHealth - DamageAtDistance(kEnemyDamage, d), 0);
     }
 
     SetRotY(id, HeadingDegrees(camPos.x - pos.x, camPos.z - pos.z) - 90.0f);
@@ -105,6 +91,14 @@ void UpdateAwakeEnemy(int id, tVec3 camPos) {
 }
 
 } // namespace
+
+int DamageAtDistance(float full, float distance) {
+    if (!(distance > 0.0f)) {
+        return static_cast<int>(full);
+    }
+    const double cost = static_cast<double>(full / distance) + 0.5;
+    return static_cast<int>(std::min(cost, static_cast<double>(full)));
+}
 
 void UpdateWorld() {
     const float now = static_cast<float>(static_cast<double>(TimeMs()) * 0.001);

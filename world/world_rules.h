@@ -17,6 +17,11 @@ constexpr int kFullHealth = 100;         // each letter refills the player to th
 // ---- whole run ----
 extern tVec3 LastCameraPosition; // camera position at the end of the previous update
 
+// A hit's cost at a distance, enemy fire and the player's shots alike: round(full / distance),
+// capped at full (the cost at one unit), so that a distance of 0 cannot divide by zero; any
+// cost above 100 empties a health bar anyway.
+int DamageAtDistance(float full, float distance);
+
 // Camera and movement, the enemy passes and the letter pickup.
 void UpdateWorld();
 // The victory and defeat boxes, then the quit request.
