@@ -27,18 +27,14 @@ struct tMd2Header {
 };
 
 // All numbers are little-endian whatever the machine.
-uint32_t ReadU32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
 int32_t ReadInt(const uint8_t* p) {
-    return static_cast<int32_t>(ReadU32(p));
+    return static_cast<int32_t>(ReadLe32(p));
 }
 int16_t ReadShort(const uint8_t* p) {
-    return static_cast<int16_t>(static_cast<uint16_t>(p[0] | p[1] << 8));
+    return static_cast<int16_t>(ReadLe16(p));
 }
 float ReadFloat(const uint8_t* p) {
-    const uint32_t bits = ReadU32(p);
+    const uint32_t bits = ReadLe32(p);
     float value;
     std::memcpy(&value, &bits, sizeof(value));
     return value;

@@ -19,15 +19,6 @@ constexpr size_t kFileHeaderBytes = 14;
 constexpr uint32_t kInfoHeaderBytes = 40;
 constexpr uint32_t kCoreHeaderBytes = 12;
 
-// Little-endian fields; the caller has checked that they lie inside the data.
-uint16_t U16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
 // Whether [offset, offset + length) lies inside a buffer of size bytes, without overflow.
 bool Fits(size_t size, uint64_t offset, uint64_t length) {
     return offset <= size && length <= size - offset;
@@ -112,22 +103,22 @@ const char* tDecoder::ReadHeaders(tBitmapInfo& info) {
         if (!Fits(size_, 0, kFileHeaderBytes)) {
             return kBmpUnknownFormat;
         }
-        fileOffBits = U32(data_ + 10);
+        fileOffBits = ReadLe32(data_ + 10);
         infoOffset = kFileHeaderBytes;
     }
     if (!Fits(size_, infoOffset, 4)) {
         return kBmpUnknownFormat;
     }
     const uint8_t* h = data_ + infoOffset;
-    const uint32_t headerSize = U32(h);
+    const uint32_t headerSize = ReadLe32(h);
     size_t entryBytes = 4;
     uint32_t colorsUsed = 0;
     if (headerSize == kInfoHeaderBytes && Fits(size_, infoOffset, kInfoHeaderBytes)) {
-        info.width = static_cast<int32_t>(U32(h + 4));
-        const int32_t height = static_cast<int32_t>(U32(h + 8));
-        info.bitCount = U16(h + 14);
-        info.compression = U32(h + 16);
-        colorsUsed = U32(h + 32) & 0xFFFFu;
+        info.width = static_cast<int32_t>(ReadLe32(h + 4));
+        const int32_t height = static_cast<int32_t>(ReadLe32(h + 8));
+        info.bitCount = ReadLe16(h + 14);
+        info.compression = ReadLe32(h + 16);
+        colorsUsed = ReadLe32(h + 32) & 0xFFFFu;
         // Guard the negation: the most negative value is far past any accepted size anyway.
         if (height < -kBmpMaxSide) {
             return kBmpOutOfMemory;
@@ -135,10 +126,10 @@ const char* tDecoder::ReadHeaders(tBitmapInfo& info) {
         info.topDown = height < 0;
         info.height = height < 0 ? -height : height;
     } else if (headerSize == kCoreHeaderBytes && Fits(size_, infoOffset, kCoreHeaderBytes)) {
-        info.width = U16(h + 4);
-        info.height = U16(h + 6);
+        info.width = ReadLe16(h + 4);
+        info.height = ReadLe16(h + 6);
         info.topDown = false;
-        info.bitCount = U16(h + 10);
+        info.bitCount = ReadLe16(h + 10);
         info.compression = kBiRgb;
         entryBytes = 3;
     } else {
@@ -192,7 +183,7 @@ const char* tDecoder::ReadHeaders(tBitmapInfo& info) {
             return kBmpConversionError;
         }
         for (int c = 0; c < 3; ++c) {
-            masks[c] = U32(data_ + tableOffset + 4 * c);
+            masks[c] = ReadLe32(data_ + tableOffset + 4 * c);
         }
         tableOffset += 12;
     }
@@ -273,10 +264,10 @@ const char* tDecoder::DecodeUncompressed(const tBitmapInfo& info, tImage& image)
                 out[2] = row[x * 3 + 0];
                 continue;
             case 16:
-                pixel = U16(row + x * 2);
+                pixel = ReadLe16(row + x * 2);
                 break;
             default:
-                pixel = U32(row + x * 4);
+                pixel = ReadLe32(row + x * 4);
                 break;
             }
             out[0] = ChannelValue(info.channels[0], pixel);

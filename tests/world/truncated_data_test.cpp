@@ -2,6 +2,7 @@
 // the game uses for it: a cut file is refused with one message, or read quietly where a short
 // file is allowed (height map, settings, level), and nothing faults. The ASan build runs the
 // same cuts with every read checked.
+#include "app/data_path.h"
 #include "app/platform_test.h"
 #include "app/startup.h"
 #include "app/sound_backend.h"
@@ -54,8 +55,7 @@ std::vector<size_t> Cuts(size_t size) {
 }
 
 uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-    return static_cast<uint32_t>(b[at]) | static_cast<uint32_t>(b[at + 1]) << 8 |
-           static_cast<uint32_t>(b[at + 2]) << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+    return ReadLe32(b.data() + at);
 }
 
 // Where the last section the MD2 reader needs ends (skins, texture coordinates, triangles,
