@@ -130,7 +130,7 @@ int ShutDown(int exitCode) {
     return exitCode;
 }
 
-int RunGame() {
+bool StartGame() {
     FramesDrawn = 0;
     CurrentFrame = 0;
     if (GameOptions.askFullScreen) {
@@ -148,7 +148,7 @@ int RunGame() {
     AppInstance = true;
     if (!CreateMainWindow("Ostravel", WindowWidth, WindowHeight, FullScreen,
                           static_cast<int>(ColorBits), static_cast<int>(ColorBits))) {
-        return 0;
+        return false;
     }
     MainWindow = true;
     ShowMainWindow();
@@ -158,7 +158,13 @@ int RunGame() {
     int centreX = 0, centreY = 0;
     WindowCentre(&centreX, &centreY);
     SetCursorPos(centreX, centreY);
+    return true;
+}
 
+int RunGame() {
+    if (!StartGame()) {
+        return 0;
+    }
     int exitCode = 0;
     while (MainLoopPass(&exitCode)) {
     }

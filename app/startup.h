@@ -20,6 +20,10 @@ int ReadSettings(const char* path, uint32_t* width, uint32_t* height, uint32_t* 
 // The same from any stream of text.
 int ReadSettingsFrom(std::istream& in, uint32_t* width, uint32_t* height, uint32_t* colorBits);
 
+// Start-up up to the main loop on the selected platform backend: the full-screen question (or
+// the options' answer), the settings, the window and the world. False when the window cannot be
+// created.
+bool StartGame();
 // The whole game on the selected platform backend: start-up, world loading, the main loop and
 // shutdown. Returns the exit code of the quit request (0 if the window cannot be created).
 int RunGame();

@@ -22,7 +22,6 @@
 #include "app/startup.h"
 #include "app/trace.h"
 #include "tools/route/autopilot.h"
-#include "world/load_world.h"
 #include "world/scene_objects.h"
 
 #include <cstdio>
@@ -81,10 +80,10 @@ bool ParseArgs(int argc, char** argv, tRouteOptions* o) {
     return o->stepMs > 0 && o->scriptPath != nullptr;
 }
 
-// The start-up of the game up to its main loop, as a windowed run with boxes on the test
-// backend (no GL context is current: drawing does nothing and textures do not load, which
-// changes nothing the rules read).
-void StartGame(const tRouteOptions& o) {
+// The game's own start-up up to its main loop, as a windowed run with boxes on the test backend
+// (no GL context is current: drawing does nothing and textures do not load, which changes
+// nothing the rules read).
+void StartRoute(const tRouteOptions& o) {
     ResetTestPlatform();
     SetFixedStep(o.stepMs);
     SetLiveInputIgnored(true);
@@ -95,19 +94,7 @@ void StartGame(const tRouteOptions& o) {
         std::remove(o.tracePath);
         std::snprintf(GameOptions.tracePath, sizeof(GameOptions.tracePath), "%s", o.tracePath);
     }
-    FramesDrawn = 0;
-    CurrentFrame = 0;
-    FullScreen = false;
-    uint32_t width = kDefaultWidth, height = kDefaultHeight, bits = kDefaultColorBits;
-    ReadSettings("Data/Setup.ini", &width, &height, &bits);
-    WindowWidth = width;
-    WindowHeight = height;
-    ColorBits = bits;
-    CreateMainWindow("Ostravel", WindowWidth, WindowHeight, false, static_cast<int>(ColorBits),
-                     static_cast<int>(ColorBits));
-    MainWindow = true;
-    ShowMainWindow();
-    LoadWorld();
+    StartGame();
 }
 
 } // namespace
@@ -118,7 +105,7 @@ int main(int argc, char** argv) {
         return Usage();
     }
     setenv("SDL_AUDIODRIVER", "dummy", 0);
-    StartGame(o);
+    StartRoute(o);
     StartPilot(o.pilot);
 
     std::string script;
@@ -163,7 +150,11 @@ int main(int argc, char** argv) {
                  o.pilot.mode == kPilotVictory ? "victory" : "defeat", o.stepMs, CurrentFrame,
                  outcome.c_str());
     std::fputs(script.c_str(), out);
-    std::fclose(out);
+    const bool written = !std::ferror(out);
+    if (std::fclose(out) != 0 || !written) {
+        std::fprintf(stderr, "route: cannot write %s\n", o.scriptPath);
+        return 1;
+    }
 
     int killed = 0;
     for (int id = static_cast<int>(FirstId); id < static_cast<int>(EnemyEnd); ++id) {
