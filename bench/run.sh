@@ -22,6 +22,8 @@ for f in "$build/ostravel" "$build/ostravel_floor" "$build/Data/Levels/Level01.o
 done
 
 source "$here/../tests/e2e/xserver.sh"
+err=$(mktemp)
+cleanup_work() { rm -f "$err"; }
 start_xserver
 # Mesa's llvmpipe whatever the machine offers, and no sound device needed.
 export LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe SDL_AUDIODRIVER=dummy
@@ -36,7 +38,8 @@ if [ -n "${BENCH_CAPTURE:-}" ]; then
   done
 fi
 game_line=$(./ostravel --windowed --dialogs=stderr --fixed-step 16 --no-vsync \
-  --frames "$tour_frames" --script "$tour" --stats "${captures[@]}" 2>/dev/null | grep '^stats ')
+  --frames "$tour_frames" --script "$tour" --stats "${captures[@]}" 2>"$err" | grep '^stats ') ||
+  { echo "bench: the tour run gave no stats line:" >&2; tail -n 5 "$err" >&2; exit 1; }
 
 field() { echo "$1" | grep -o " $2=[^ ]*" | cut -d= -f2; }
 floor_ms=$(field " $floor_line" frame_ms_median)

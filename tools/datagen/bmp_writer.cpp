@@ -1,8 +1,8 @@
 #include "bmp_writer.h"
 
+#include "bytes.h"
+
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 
 namespace dg {
 
@@ -19,45 +19,24 @@ void Image::Set(int x, int y, float r, float g, float b) {
     p[0] = ToByte(r), p[1] = ToByte(g), p[2] = ToByte(b);
 }
 
-bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::error_code ec;
-    std::filesystem::path p(path);
-    if (p.has_parent_path())
-        std::filesystem::create_directories(p.parent_path(), ec);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
-}
-
-static void Put16(std::vector<uint8_t>& b, uint32_t v) {
-    b.push_back(v & 0xFF), b.push_back((v >> 8) & 0xFF);
-}
-static void Put32(std::vector<uint8_t>& b, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        b.push_back((v >> (8 * i)) & 0xFF);
-}
-
 bool WriteBmp(const std::string& path, const Image& image) {
     const uint32_t rowBytes = (static_cast<uint32_t>(image.width) * 3 + 3) & ~3u;
     const uint32_t pixelBytes = rowBytes * image.height;
     std::vector<uint8_t> b;
     b.reserve(54 + pixelBytes);
     b.push_back('B'), b.push_back('M');
-    Put32(b, 54 + pixelBytes);
-    Put32(b, 0);
-    Put32(b, 54);
-    Put32(b, 40);
-    Put32(b, image.width);
-    Put32(b, image.height);
-    Put16(b, 1);
-    Put16(b, 24);
-    Put32(b, 0); // no compression
-    Put32(b, pixelBytes);
-    Put32(b, 2835), Put32(b, 2835); // 72 dpi
-    Put32(b, 0), Put32(b, 0);
+    PutLe(b, 54 + pixelBytes, 4);
+    PutLe(b, 0, 4);
+    PutLe(b, 54, 4);
+    PutLe(b, 40, 4);
+    PutLe(b, image.width, 4);
+    PutLe(b, image.height, 4);
+    PutLe(b, 1, 2);
+    PutLe(b, 24, 2);
+    PutLe(b, 0, 4); // no compression
+    PutLe(b, pixelBytes, 4);
+    PutLe(b, 2835, 4), PutLe(b, 2835, 4); // 72 dpi
+    PutLe(b, 0, 4), PutLe(b, 0, 4);
     for (int row = 0; row < image.height; ++row) {
         const uint8_t* src = image.At(0, image.height - 1 - row);
         for (int x = 0; x < image.width; ++x) {

@@ -21,9 +21,6 @@ struct Image {
     void Set(int x, int y, float r, float g, float b);
 };
 
-// Writes a file, creating its folders; false when anything fails.
-bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
-
 // Writes an uncompressed 24-bit BMP (14-byte file header, 40-byte info header,
 // rows bottom first, each padded to a multiple of four bytes).
 bool WriteBmp(const std::string& path, const Image& image);

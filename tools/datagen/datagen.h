@@ -3,6 +3,7 @@
 #pragma once
 
 #include "bmp_writer.h"
+#include "bytes.h"
 #include "md2_writer.h"
 #include "png_writer.h"
 

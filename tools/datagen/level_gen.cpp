@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdio>
+#include <iterator>
 
 namespace dg {
 
@@ -60,7 +60,6 @@ void GenerateLevel(Output& out, const std::vector<SceneryKind>& kinds) {
                               {-1700, 1550, 14}, {-1500, 1100, 14}, {-2580, 1450, 14},
                               {-2250, 650, 14},  {-2520, -280, 14}, {-1850, 80, 14},
                               {-850, -60, 14}};
-    std::string text;
     std::vector<Spot> taken;
     taken.push_back({0, 0, 280}); // the start: an open view ahead
     for (const Spot& l : letters)
@@ -139,8 +138,10 @@ void GenerateLevel(Output& out, const std::vector<SceneryKind>& kinds) {
     if (planted < transparentCount)
         out.failures.push_back("Levels/Level01.olv: could not place the plants");
 
-    text = std::to_string(10) + " " + std::to_string(5) + " " + std::to_string(5 + placed) + " " +
-           std::to_string(planted) + "\n" + entries;
+    const std::string text = std::to_string(std::size(enemies)) + " " +
+                             std::to_string(std::size(letters)) + " " +
+                             std::to_string(std::size(letters) + placed) + " " +
+                             std::to_string(planted) + "\n" + entries;
     out.Bytes("Levels/Level01.olv", std::vector<uint8_t>(text.begin(), text.end()));
 }
 

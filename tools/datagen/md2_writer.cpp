@@ -1,6 +1,6 @@
 #include "md2_writer.h"
 
-#include "bmp_writer.h"
+#include "bytes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,23 +8,13 @@
 
 namespace dg {
 
-static void PutTag(std::vector<uint8_t>& b, const char* tag) {
-    for (; *tag; ++tag)
-        b.push_back(static_cast<uint8_t>(*tag));
-}
-
-static void Put32(std::vector<uint8_t>& b, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        b.push_back((v >> (8 * i)) & 0xFF);
-}
 static void PutF(std::vector<uint8_t>& b, float f) {
     uint32_t v;
     std::memcpy(&v, &f, 4);
-    Put32(b, v);
+    PutLe(b, v, 4);
 }
 static void Put16(std::vector<uint8_t>& b, int16_t v) {
-    uint16_t u = static_cast<uint16_t>(v);
-    b.push_back(u & 0xFF), b.push_back(u >> 8);
+    PutLe(b, static_cast<uint16_t>(v), 2);
 }
 
 static bool Check(const Md2Model& m, std::string* error) {
@@ -79,7 +69,7 @@ bool WriteMd2(const std::string& path, const Md2Model& m, std::string* error) {
     for (uint32_t v :
          {8u, static_cast<uint32_t>(m.skinWidth), static_cast<uint32_t>(m.skinHeight), frameSize,
           nSkins, nv, nSt, nTris, 0u, nFrames, ofsSkins, ofsSt, ofsTris, ofsFrames, ofsGl, ofsGl})
-        Put32(b, v);
+        PutLe(b, v, 4);
     for (const std::string& s : m.skins) {
         char name[64] = {};
         std::memcpy(name, s.data(), s.size());

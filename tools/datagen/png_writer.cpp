@@ -1,6 +1,6 @@
 #include "png_writer.h"
 
-#include "bmp_writer.h"
+#include "bytes.h"
 
 #include <algorithm>
 

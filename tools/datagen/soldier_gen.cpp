@@ -449,6 +449,8 @@ void GenerateSoldier(Output& out) {
     rifleModel.skins = {"Weapon.bmp"};
     rifleModel.texCoords = rifle.texCoords;
     rifleModel.triangles = rifle.triangles;
+    const std::vector<std::string> names = SoldierFrameNames();
+    size_t frame = 0;
     for (const AnimRun& a : kAnims)
         for (int k = 0; k < a.count; ++k) {
             Pose pose = PoseFor(a.prefix, k, a.count);
@@ -465,9 +467,7 @@ void GenerateSoldier(Output& out) {
                 v.z += dz;
             for (Vec3& v : r)
                 v.z += dz;
-            char num[8];
-            std::snprintf(num, sizeof num, a.digits == 2 ? "%02d" : "%d", k + 1);
-            std::string name = std::string(a.prefix) + num;
+            const std::string& name = names[frame++];
             bodyModel.frames.push_back({name, b});
             rifleModel.frames.push_back({name, r});
         }
