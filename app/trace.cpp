@@ -50,7 +50,7 @@ size_t FormatTraceLine(uint32_t frame, char* buffer, size_t size) {
            static_cast<double>(p.z), static_cast<double>(v.x), static_cast<double>(v.y),
            static_cast<double>(v.z), PlayerHealth, LettersCollected,
            static_cast<int>(FramesPerSecond()));
-    const int end = static_cast<int>(std::min<uint32_t>(EnemyEnd, kMaxSceneObjects));
+    const int end = TableBound(EnemyEnd);
     for (int id = static_cast<int>(FirstId); id < end; ++id) {
         const tVec3 e = GetPosition(id);
         Append(buffer, size, used, "%s%d:%d:%d:%.2f,%.2f",

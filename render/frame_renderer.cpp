@@ -37,11 +37,6 @@ char strHealth[kTextBuffer];
 char strLetters[kTextBuffer];
 char strFrameRate[kTextBuffer];
 
-// An id bound from the level header, held inside the table.
-int TableBound(uint32_t bound) {
-    return static_cast<int>(std::min<uint32_t>(bound, kMaxSceneObjects));
-}
-
 float DistanceFromEye(tVec3 eye, int id) {
     return Length(eye - GetPosition(id));
 }

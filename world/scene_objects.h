@@ -76,5 +76,11 @@ void FreeSceneObject(int id);
 void ClearSceneObject(int id);
 // Empties every slot and the id ranges (world loading and tests).
 void ClearSceneObjects();
+// An id bound from the level header (EnemyEnd, SolidEnd, ...), held inside the table: loops up
+// to it never leave the slots, whatever the header said.
+inline int TableBound(uint32_t bound) {
+    return bound < static_cast<uint32_t>(kMaxSceneObjects) ? static_cast<int>(bound)
+                                                           : kMaxSceneObjects;
+}
 // Every count and range back to 0: no level read, an empty world.
 void ResetObjectRanges();

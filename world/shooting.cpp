@@ -44,7 +44,7 @@ bool HitTestObject(int id, tCamera camera, tVec3& hit) {
 void FireShot() {
     bool found = false;
     float nearest = kNoTargetDistance;
-    const int enemyEnd = static_cast<int>(std::min<uint32_t>(EnemyEnd, kMaxSceneObjects));
+    const int enemyEnd = TableBound(EnemyEnd);
     // Only enemies stop a shot; a dead one lets it through to the one behind.
     for (int id = static_cast<int>(FirstId); id < enemyEnd; ++id) {
         tVec3 hmp;

@@ -20,11 +20,6 @@ namespace {
 float PreviousTime = 0.0f;
 bool ClockStarted = false;
 
-// The enemy ids, clipped to the table.
-int EnemyLimit() {
-    return static_cast<int>(std::min<uint32_t>(EnemyEnd, kMaxSceneObjects));
-}
-
 // The animation an awake enemy takes when it does not walk on: firing, or standing once the
 // player stands still.
 void StandOrFire(int id, bool fire, tVec3 camPos, bool idleUnlessAttacking) {
@@ -100,6 +95,17 @@ int DamageAtDistance(float full, float distance) {
     return static_cast<int>(std::min(cost, static_cast<double>(full)));
 }
 
+int NextLetterId() {
+    // Pickups stop once the level's letters (at most the word's five) are all collected, so the
+    // id never leaves the letter range.
+    const uint32_t letters = std::min<uint32_t>(LetterCount, kLettersToWin);
+    const uint32_t next = EnemyEnd + LettersCollected;
+    if (LettersCollected >= letters || next >= static_cast<uint32_t>(kMaxSceneObjects)) {
+        return -1;
+    }
+    return static_cast<int>(next);
+}
+
 void UpdateWorld() {
     const float now = static_cast<float>(static_cast<double>(TimeMs()) * 0.001);
     if (!ClockStarted) {
@@ -112,7 +118,7 @@ void UpdateWorld() {
     Camera.Update();
     Camera.ApplyView();
     const tVec3 camPos = Camera.Position();
-    const int enemyEnd = EnemyLimit();
+    const int enemyEnd = TableBound(EnemyEnd);
 
     // Deaths and waking first, so the second pass sees this frame's states.
     for (int id = static_cast<int>(FirstId); id < enemyEnd; ++id) {
@@ -132,12 +138,9 @@ void UpdateWorld() {
         }
     }
 
-    // Only the next letter in order is tested; pickups stop once the level's letters (at most
-    // the word's five) are all collected, so the id never leaves the letter range.
-    const uint32_t letters = std::min<uint32_t>(LetterCount, kLettersToWin);
-    const uint32_t next = EnemyEnd + LettersCollected;
-    if (LettersCollected < letters && next < static_cast<uint32_t>(kMaxSceneObjects) &&
-        Length(Camera.Position() - GetPosition(static_cast<int>(next))) < kPickupRadius) {
+    // Only the next letter in order is tested.
+    const int next = NextLetterId();
+    if (next >= 0 && Length(Camera.Position() - GetPosition(next)) < kPickupRadius) {
         LettersCollected += 1;
         PlayerHealth = kFullHealth;
     }

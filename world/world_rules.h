@@ -22,6 +22,9 @@ extern tVec3 LastCameraPosition; // camera position at the end of the previous u
 // cost above 100 empties a health bar anyway.
 int DamageAtDistance(float full, float distance);
 
+// The id of the next letter to collect, or -1 once there is none.
+int NextLetterId();
+
 // Camera and movement, the enemy passes and the letter pickup.
 void UpdateWorld();
 // The victory and defeat boxes, then the quit request.

@@ -49,16 +49,12 @@ bool Alive(int id) {
     return GetHealth(id) > 0 && GetState(id) != kStateDead;
 }
 
-int EnemyLimit() {
-    return static_cast<int>(std::min<uint32_t>(EnemyEnd, kMaxSceneObjects));
-}
-
 // The nearest living enemy within range of the eye, or -1.
 int NearestThreat(float range) {
     const tVec3 eye = Camera.Position();
     int best = -1;
     float bestDistance = range;
-    for (int id = static_cast<int>(FirstId); id < EnemyLimit(); ++id) {
+    for (int id = static_cast<int>(FirstId); id < TableBound(EnemyEnd); ++id) {
         const float d = Horizontal(eye, GetPosition(id));
         if (Alive(id) && d < bestDistance) {
             best = id;
@@ -192,7 +188,7 @@ tGroundPoint CrowdPoint() {
                 continue;
             }
             int count = 0;
-            for (int id = static_cast<int>(FirstId); id < EnemyLimit(); ++id) {
+            for (int id = static_cast<int>(FirstId); id < TableBound(EnemyEnd); ++id) {
                 const tVec3 p = GetPosition(id);
                 count += std::hypot(p.x - x, p.z - z) < kCrowdRadius;
             }
@@ -249,13 +245,12 @@ void DecidePilotFrame(uint32_t frame, std::string& lines) {
         Engage(frame, threat, lines);
         return;
     }
-    const uint32_t next = EnemyEnd + LettersCollected;
-    if (LettersCollected >= std::min<uint32_t>(LetterCount, kLettersToWin) ||
-        next >= static_cast<uint32_t>(kMaxSceneObjects)) {
+    const int next = NextLetterId();
+    if (next < 0) {
         Stand(frame, lines);
         return;
     }
-    const tVec3 letter = GetPosition(static_cast<int>(next));
+    const tVec3 letter = GetPosition(next);
     WalkTo(frame, {letter.x, letter.z}, lines);
 }
 
