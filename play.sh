@@ -3,7 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/deps.sh
-cmake --preset default >/dev/null
+# Only the game: the test framework is installed by ./test.sh, not here.
+cmake --preset default -DBUILD_TESTING=OFF >/dev/null
 cmake --build --preset default -j"$(nproc)"
 # The game reads Data/ from its working directory: the build tree holds the generated copy.
 cd build

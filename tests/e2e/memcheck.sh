@@ -19,7 +19,7 @@ trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; tail -60 "$work/valgrind.txt" 2>/dev/null; exit 1; }
 # A sanitizer build carries its own allocator and shadow memory, which memcheck cannot run.
 if grep -q '^OSTRAVEL_SANITIZE:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
-  echo "memcheck: not run on the sanitizer build"; exit 0
+  echo "memcheck: not run on the sanitizer build"; exit 77
 fi
 command -v valgrind > /dev/null || fail "valgrind is not installed (tools/deps.sh --test)"
 

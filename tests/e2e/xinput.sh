@@ -67,20 +67,7 @@ done
 sleep 0.3
 xdotool key --window "$box" Escape
 
-# Found by xdotool's search or, failing that, in xwininfo's list (both read the X server's names).
-find_game_window() {
-  for _ in $(seq 1 600); do
-    local found
-    found=$(xdotool search --name '^(Ostravel|Frames Per Second.*)$' 2>/dev/null | head -n 1 || true)
-    [ -n "$found" ] || found=$(xwininfo -root -tree |
-      grep -E '"(Ostravel|Frames Per Second: [0-9]+[^"]*)"' | awk '{print $1}' | head -n 1 || true)
-    [ -n "$found" ] && { echo "$found"; return 0; }
-    kill -0 "$pid" 2>/dev/null || return 1
-    sleep 0.1
-  done
-  return 1
-}
-id=$(find_game_window) ||
+id=$(wait_for_game_window "$pid") ||
   fail "no game window after answering No; the windows: $(xwininfo -root -tree | grep -v '(has no name)')"
 xdotool windowfocus --sync "$id"
 wait_frames 10

@@ -175,10 +175,9 @@ TEST(BmpReader, HandBuiltVariantsDecodeToTheSamePixels) {
     full4.colorsUsed = 0;
     full4.palette.resize(16, 0);
     cases.push_back({"4-bit, bare, full table", full4});
-    // RLE8: a run, an absolute run of 3 padded to 4, end of line, end of picture.
+    // RLE8: three runs of one, end of line, an absolute run of 3 padded to 4, end of picture.
     tBmpLayout rle8 = s8;
     rle8.compression = 1;
-    rle8.pixels = {1, 0, 2, 1, 0, 0, 0, 3, 3, 4, 5, 0, 0, 1};
     rle8.pixels = {1, 0, 1, 1, 1, 2, 0, 0, 0, 3, 3, 4, 5, 0, 0, 1};
     cases.push_back({"RLE8", rle8});
     // RLE4: an absolute run of 3 nibbles (2 bytes), then a run of 3 alternating 3, 4.
@@ -301,8 +300,8 @@ TEST(BmpReader, BrokenFilesAreRefusedWithTheirMessage) {
         {"negative width", edited([](tBmpLayout& s) { s.width = -3; }), kBmpConversionError});
     cases.push_back(
         {"width 100000", edited([](tBmpLayout& s) { s.width = 100000; }), kBmpOutOfMemory});
-    cases.push_back(
-        {"most negative height", edited([](tBmpLayout& s) { s.height = INT_MIN; }), kBmpOutOfMemory});
+    cases.push_back({"most negative height", edited([](tBmpLayout& s) { s.height = INT_MIN; }),
+                     kBmpOutOfMemory});
     cases.push_back({"20000 x 20000", edited([](tBmpLayout& s) { s.width = s.height = 20000; }),
                      kBmpOutOfMemory});
     cases.push_back({"claims 30000 wide, 1 row", edited([](tBmpLayout& s) {

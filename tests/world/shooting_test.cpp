@@ -82,13 +82,16 @@ TEST_F(Shooting, MissesKeepTheLastTarget) {
     // At 45 degrees past both rectangles, though through the model's bounding box: from
     // (5, 50, 0) along (1, 0, 1) the line meets x = 20 at z = 15 and z = 20 at x = 25.
     PlaceEnemy(1, {20.0f, 50.0f, 20.0f});
+    // What an earlier hit left: the misses must not touch it.
+    ShotTarget = 7;
+    HitPoint = {7.0f, 7.0f, 7.0f};
     FireShot();
     Camera.Place(5.0f, 50.0f, 0.0f, 6.0f, 50.0f, 1.0f, 0.0f, 1.0f, 0.0f);
     FireShot();
     EXPECT_EQ(GetHealth(0), 100);
     EXPECT_EQ(GetHealth(1), 100);
-    EXPECT_EQ(ShotTarget, -1);
-    EXPECT_EQ(HitPoint, tVec3(-1.0f, -1.0f, -1.0f));
+    EXPECT_EQ(ShotTarget, 7);
+    EXPECT_EQ(HitPoint, tVec3(7.0f, 7.0f, 7.0f));
     EXPECT_FALSE(BloodActive);
 
     tVec3 hit(9.0f, 9.0f, 9.0f);

@@ -63,6 +63,7 @@ inline void ResetSmallWorld() {
     TestPlatformState().cursorX = 400;
     TestPlatformState().cursorY = 300;
     PitchTotal = PitchTotalBefore = 0.0f;
+    BobPhase = 0.0f;
     Camera.Place(0.0f, 50.0f, 0.0f, 0.0f, 50.0f, 1.0f, 0.0f, 1.0f, 0.0f);
     PlayerHealth = 100;
     LettersCollected = 0;
