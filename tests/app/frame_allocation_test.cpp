@@ -14,6 +14,7 @@
 #include "terrain/height_map.h"
 #include "world/load_world.h"
 #include "world/scene_objects.h"
+#include "tests/render/offscreen_gl.h"
 
 #include <gtest/gtest.h>
 
@@ -155,12 +156,8 @@ TEST(FrameAllocations, StatsCountTheGamesOwnAndNotTheDrivers) {
     StatsFrameEnd();
     EXPECT_GE(GameFrameAllocationCount(), game + 2) << "the game's own allocations count";
 
-    ResetGameState();
-    SelectPlatform(SdlPlatform());
-    ASSERT_TRUE(CreateMainWindow("Ostravel", 64, 64, false, 32, 32)) << "no offscreen video";
-    MainWindow = true;
-    CreateGLContext(64, 64);
-    ASSERT_TRUE(GLContext);
+    tContextCloser closer;
+    ASSERT_TRUE(OpenSdlContext(64, 64)) << "no offscreen video";
     // A drawing state no other test uses, so the driver has something new to compile.
     game = GameFrameAllocationCount();
     const uint64_t total = AllocationCount();
@@ -180,8 +177,4 @@ TEST(FrameAllocations, StatsCountTheGamesOwnAndNotTheDrivers) {
     EXPECT_EQ(GameFrameAllocationCount(), game) << "the driver's allocations were counted";
     std::printf("driver allocations while drawing: %llu\n",
                 static_cast<unsigned long long>(AllocationCount() - total));
-    ReleaseContext();
-    DeleteContext();
-    GLContext = false;
-    ShutdownPlatform();
 }

@@ -4,6 +4,7 @@
 #include "app/game_state.h"
 #include "app/gl_api.h"
 #include "app/platform.h"
+#include "tests/render/offscreen_gl.h"
 
 #include <gtest/gtest.h>
 
@@ -60,8 +61,5 @@ TEST(GLContext, ContextStateViewAndCapture) {
     EXPECT_EQ(bytes[54], 0);   // blue
     EXPECT_EQ(bytes[56], 255); // red
 
-    ReleaseContext();
-    DeleteContext();
-    GLContext = false;
-    ShutdownPlatform();
+    CloseSdlContext();
 }

@@ -20,8 +20,9 @@ struct tRgb {
     int r, g, b;
 };
 
-// Opens the context and leaves the test backend selected; false when no offscreen video.
-inline bool OpenOffscreenGL(int width, int height) {
+// Opens the window and its context as the game does, on the SDL backend, which stays selected;
+// false when no offscreen video.
+inline bool OpenSdlContext(int width, int height) {
     ResetGameState();
     SelectPlatform(SdlPlatform());
     ColorBits = 32;
@@ -31,7 +32,33 @@ inline bool OpenOffscreenGL(int width, int height) {
     }
     MainWindow = true;
     CreateGLContext(width, height);
-    if (!GLContext || glActiveTextureARB == nullptr) {
+    return GLContext;
+}
+
+// keepVideo leaves the window system up (and the GL driver loaded) until the process ends.
+inline void CloseSdlContext(bool keepVideo = false) {
+    SelectPlatform(SdlPlatform());
+    ReleaseContext();
+    DeleteContext();
+    GLContext = false;
+    if (!keepVideo) {
+        ShutdownPlatform();
+    }
+}
+
+// Closes an open context when the test ends, however it ends (a failed assertion included).
+struct tContextCloser {
+    bool keepVideo = false;
+    ~tContextCloser() {
+        if (GLContext) {
+            CloseSdlContext(keepVideo);
+        }
+    }
+};
+
+// Opens the context and leaves the test backend selected; false when no offscreen video.
+inline bool OpenOffscreenGL(int width, int height) {
+    if (!OpenSdlContext(width, height) || glActiveTextureARB == nullptr) {
         return false;
     }
     ResetTestPlatform();
@@ -39,11 +66,7 @@ inline bool OpenOffscreenGL(int width, int height) {
 }
 
 inline void CloseOffscreenGL() {
-    SelectPlatform(SdlPlatform());
-    ReleaseContext();
-    DeleteContext();
-    GLContext = false;
-    ShutdownPlatform();
+    CloseSdlContext();
 }
 
 // A texture of w x h RGB texels (row 0 at t = 0), nearest filtering and no mipmaps.

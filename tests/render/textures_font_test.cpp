@@ -7,6 +7,7 @@
 #include "app/platform_test.h"
 #include "render/font.h"
 #include "render/textures.h"
+#include "tests/render/offscreen_gl.h"
 
 #include <gtest/gtest.h>
 
@@ -48,28 +49,6 @@ std::string WriteBmp24(const std::string& name, int width, int height,
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
     return path;
-}
-
-bool OpenContext(int width, int height) {
-    ResetGameState();
-    SelectPlatform(SdlPlatform());
-    ColorBits = 32;
-    if (!CreateMainWindow("Ostravel", width, height, false, 32, 32)) {
-        return false;
-    }
-    MainWindow = true;
-    CreateGLContext(width, height);
-    return GLContext;
-}
-
-// keepVideo leaves the window system up (and the GL driver loaded) until the process ends.
-void CloseContext(bool keepVideo = false) {
-    ReleaseContext();
-    DeleteContext();
-    GLContext = false;
-    if (!keepVideo) {
-        ShutdownPlatform();
-    }
 }
 
 GLint Integer(GLenum what) {
@@ -114,7 +93,8 @@ TEST(TextureLoad, MissingAndBrokenFilesReportOnce) {
 }
 
 TEST(TextureLoad, MipmappedTextureInItsSlot) {
-    ASSERT_TRUE(OpenContext(64, 64)) << "no offscreen video";
+    tContextCloser closer;
+    ASSERT_TRUE(OpenSdlContext(64, 64)) << "no offscreen video";
     // 4 x 2: a power of two, so level 0 holds the file's texels unscaled, bottom row first.
     const std::vector<uint8_t> rgb = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10,  20,  30,
                                       1,   2, 3, 4, 5,   6, 7, 8, 9,   200, 100, 50};
@@ -153,11 +133,11 @@ TEST(TextureLoad, MipmappedTextureInItsSlot) {
     ASSERT_TRUE(LoadTexture(table, odd.c_str(), 35));
     EXPECT_NE(table[35], first);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    CloseContext();
 }
 
 TEST(TextureLoad, TheLevelsObjectsShareOneTexturePerFile) {
-    ASSERT_TRUE(OpenContext(64, 64)) << "no offscreen video";
+    tContextCloser closer;
+    ASSERT_TRUE(OpenSdlContext(64, 64)) << "no offscreen video";
     const std::string skin = WriteBmp24("shared_skin.bmp", 2, 2, std::vector<uint8_t>(12, 40));
     const std::string mask = WriteBmp24("shared_mask.bmp", 2, 2, std::vector<uint8_t>(12, 200));
     // The same file by another spelling of its path is the same file.
@@ -192,11 +172,12 @@ TEST(TextureLoad, TheLevelsObjectsShareOneTexturePerFile) {
     ASSERT_TRUE(LoadTexture(table, skin.c_str(), 6));
     EXPECT_NE(table[6], table[0]);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    CloseContext();
 }
 
 TEST(FontText, GlyphsLandOnTheirPixels) {
-    ASSERT_TRUE(OpenContext(320, 240)) << "no offscreen video";
+    // The window system stays up (and the GL driver loaded) until the process ends.
+    tContextCloser closer{true};
+    ASSERT_TRUE(OpenSdlContext(320, 240)) << "no offscreen video";
     // A 256 x 256 font where only glyph 33 ('A' in set 0) is white: column 1, row 2 from the top.
     std::vector<uint8_t> font(256 * 256 * 3, 0);
     for (int y = 32; y < 48; ++y) {
@@ -273,5 +254,4 @@ TEST(FontText, GlyphsLandOnTheirPixels) {
     TextureTable[kTexFont] = 0;
     // The software driver keeps two small blocks past the context's end once text was drawn; with
     // the driver still loaded the sanitizer build can tell they are the driver's.
-    CloseContext(true);
 }

@@ -7,6 +7,7 @@
 #include "camera/frame_timer.h"
 #include "render/textures.h"
 #include "terrain/blood.h"
+#include "tests/render/offscreen_gl.h"
 
 #include <gtest/gtest.h>
 
@@ -122,13 +123,8 @@ TEST_F(Blood, ColourCycleStepsEvery51CallsOverTwelveEntries) {
 }
 
 TEST(BloodDrawing, LeavesAdditiveBlendingAndTheBloodTexture) {
-    ResetGameState();
-    SelectPlatform(SdlPlatform());
-    ColorBits = 32;
-    ASSERT_TRUE(CreateMainWindow("Ostravel", 64, 64, false, 32, 32)) << "no offscreen video";
-    MainWindow = true;
-    CreateGLContext(64, 64);
-    ASSERT_TRUE(GLContext);
+    tContextCloser closer;
+    ASSERT_TRUE(OpenSdlContext(64, 64)) << "no offscreen video";
     GLuint texture = 0;
     glGenTextures(1, &texture);
     TextureTable[kTexBlood] = texture;
@@ -153,8 +149,4 @@ TEST(BloodDrawing, LeavesAdditiveBlendingAndTheBloodTexture) {
 
     glDeleteTextures(1, &texture);
     TextureTable[kTexBlood] = 0;
-    ReleaseContext();
-    DeleteContext();
-    GLContext = false;
-    ShutdownPlatform();
 }

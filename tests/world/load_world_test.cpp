@@ -10,6 +10,7 @@
 #include "terrain/height_map.h"
 #include "tests/models/md2_test_files.h"
 #include "world/scene_objects.h"
+#include "tests/render/offscreen_gl.h"
 
 #include <gtest/gtest.h>
 
@@ -205,9 +206,6 @@ TEST_F(LoadWorldTest, LightAndFogOnARealContext) {
     EXPECT_EQ(start, 7500.0f);
     EXPECT_EQ(end, 12500.0f);
     EXPECT_FALSE(glIsEnabled(GL_FOG)); // the drawing code switches it
-    ReleaseContext();
-    DeleteContext();
-    GLContext = false;
-    ShutdownPlatform();
+    CloseSdlContext();
     SetDialogsToStderr(false);
 }
