@@ -2,6 +2,7 @@
 // backend failures: the standard-output lines and the results the world loader acts on.
 #include "app/sound_backend.h"
 #include "sound/sound_effect.h"
+#include "tests/sound/wav_test_file.h"
 
 #include <gtest/gtest.h>
 
@@ -12,33 +13,6 @@
 #include <vector>
 
 namespace {
-
-// A mono 16-bit PCM WAV of the given number of samples at 22050 Hz.
-std::vector<uint8_t> MakeWav(uint32_t samples) {
-    std::vector<uint8_t> w;
-    auto put = [&w](uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i) {
-            w.push_back(static_cast<uint8_t>(v >> (8 * i)));
-        }
-    };
-    const uint32_t data = samples * 2;
-    w.insert(w.end(), {'R', 'I', 'F', 'F'});
-    put(36 + data, 4);
-    w.insert(w.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    put(16, 4);
-    put(1, 2);         // PCM
-    put(1, 2);         // mono
-    put(22050, 4);     // rate
-    put(22050 * 2, 4); // bytes per second
-    put(2, 2);         // block
-    put(16, 2);        // bits
-    w.insert(w.end(), {'d', 'a', 't', 'a'});
-    put(data, 4);
-    for (uint32_t i = 0; i < samples; ++i) {
-        put((i % 50) < 25 ? 8000u : static_cast<uint32_t>(-8000) & 0xFFFFu, 2);
-    }
-    return w;
-}
 
 std::string WriteFile(const std::string& relative, const std::vector<uint8_t>& bytes) {
     const std::filesystem::path path = std::filesystem::path(testing::TempDir()) / relative;

@@ -11,6 +11,7 @@
 #include "tests/models/md2_test_files.h"
 #include "world/scene_objects.h"
 #include "tests/render/offscreen_gl.h"
+#include "tests/sound/wav_test_file.h"
 
 #include <gtest/gtest.h>
 
@@ -26,24 +27,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// A valid sound file, so that a real sound module starts: 100 samples of 16-bit mono silence.
-void WriteShotWav(const char* path) {
-    std::vector<uint8_t> wav(44 + 200, 0);
-    std::memcpy(&wav[0], "RIFF", 4);
-    PutLe(wav, 4, static_cast<uint32_t>(wav.size() - 8), 4);
-    std::memcpy(&wav[8], "WAVEfmt ", 8);
-    PutLe(wav, 16, 16, 4);    // format block size
-    PutLe(wav, 20, 1, 2);     // PCM
-    PutLe(wav, 22, 1, 2);     // mono
-    PutLe(wav, 24, 22050, 4); // samples per second
-    PutLe(wav, 28, 44100, 4); // bytes per second
-    PutLe(wav, 32, 2, 2);     // bytes per sample
-    PutLe(wav, 34, 16, 2);    // bits per sample
-    std::memcpy(&wav[36], "data", 4);
-    PutLe(wav, 40, 200, 4);
-    WriteFile(path, wav);
-}
 
 size_t IndexOf(const std::vector<std::string>& calls, const std::string& name) {
     return static_cast<size_t>(std::find(calls.begin(), calls.end(), name) - calls.begin());
@@ -62,7 +45,8 @@ class LoadWorldTest : public testing::Test {
         fs::create_directories("Data/Levels");
         fs::create_directories("Data/Models");
         fs::create_directories("Data/Sounds");
-        WriteShotWav("Data/Sounds/Shot.wav");
+        // A valid sound, so that a real sound module starts: 100 samples of silence.
+        WriteFile("Data/Sounds/Shot.wav", MakeWav(100, 0));
         WriteFile("Data/Models/letter.md2", WriteMd2(tTestMd2{}));
         std::ofstream("Data/Levels/Level01.olv")
             << "0 1 1 0\n0 NULL letter.md2 NULL 0 NULL NULL 10 5 20 0 1 1\n";

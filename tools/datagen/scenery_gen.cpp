@@ -21,7 +21,8 @@ Xform At(Vec3 p) {
 }
 
 Md2Model Rock(Image& skin) {
-    MeshBuilder m(128, 128);
+    skin = Image(128, 128);
+    MeshBuilder m(skin.width, skin.height); // texture coordinates in the skin\'s texels
     std::vector<Ring> rings;
     const int nr = 9;
     for (int k = 0; k < nr; ++k) {
@@ -55,7 +56,8 @@ Md2Model Rock(Image& skin) {
 }
 
 Md2Model Crate(Image& skin) {
-    MeshBuilder m(64, 64);
+    skin = Image(64, 64);
+    MeshBuilder m(skin.width, skin.height); // texture coordinates in the skin\'s texels
     m.Box(At({0, 0, 16}), {16, 16, 16}, {0, 0, 64, 64});
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x) {
@@ -77,7 +79,8 @@ Md2Model Crate(Image& skin) {
 }
 
 Md2Model Wall(Image& skin) {
-    MeshBuilder m(128, 64);
+    skin = Image(128, 64);
+    MeshBuilder m(skin.width, skin.height); // texture coordinates in the skin\'s texels
     // Columns of a broken stone wall along x, 14 thick; a block fallen at
     // its foot.
     const float heights[6] = {46, 38, 52, 30, 20, 34};
@@ -104,7 +107,8 @@ Md2Model Wall(Image& skin) {
 }
 
 Md2Model Drum(Image& skin) {
-    MeshBuilder m(64, 64);
+    skin = Image(64, 64);
+    MeshBuilder m(skin.width, skin.height); // texture coordinates in the skin\'s texels
     m.Lathe(At({}),
             {{30, 10.5f, 10.5f}, {27, 11, 11}, {15, 11.6f, 11.6f}, {3, 11, 11}, {0, 10.5f, 10.5f}},
             12, {0, 0, 64, 64});
@@ -194,22 +198,22 @@ std::vector<SceneryKind> GenerateScenery(Output& out) {
         kinds.push_back(k);
     };
     {
-        Image s(128, 128);
+        Image s;
         Md2Model m = Rock(s);
         add("Rock", m, s, nullptr);
     }
     {
-        Image s(64, 64);
+        Image s;
         Md2Model m = Crate(s);
         add("Crate", m, s, nullptr);
     }
     {
-        Image s(128, 64);
+        Image s;
         Md2Model m = Wall(s);
         add("Wall", m, s, nullptr);
     }
     {
-        Image s(64, 64);
+        Image s;
         Md2Model m = Drum(s);
         add("Drum", m, s, nullptr);
     }
