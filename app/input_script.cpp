@@ -18,11 +18,17 @@ enum tScriptAction {
     kActKeyUp,
     kActEscapeDown,
     kActEscapeUp,
+    kActScreenshotDown,
+    kActScreenshotUp,
     kActMouse,
     kActClick,
     kActClose,
     kActResize
 };
+
+// Key numbers of the script's event keys, apart from the held keys' 0 .. kKeyCount - 1.
+constexpr int kScriptEscape = -1;
+constexpr int kScriptScreenshot = -2;
 
 struct tScriptEvent {
     uint32_t frame;
@@ -59,8 +65,13 @@ bool KeyFromName(const std::string& name, int* key) {
             return true;
         }
     }
+    // The keys the game answers as events rather than as held states.
     if (name == "escape") {
-        *key = -1;
+        *key = kScriptEscape;
+        return true;
+    }
+    if (name == "f12") {
+        *key = kScriptScreenshot;
         return true;
     }
     return false;
@@ -86,14 +97,16 @@ const char* ParseLine(const std::vector<std::string>& w, tScriptEvent* e) {
             return "key needs NAME down|up";
         }
         if (!KeyFromName(w[2], &e->key)) {
-            return "unknown key (up down left right w a s d escape)";
+            return "unknown key (up down left right w a s d escape f12)";
         }
         if (w[3] != "down" && w[3] != "up") {
             return "key state must be down or up";
         }
         const bool down = w[3] == "down";
-        if (e->key < 0) {
+        if (e->key == kScriptEscape) {
             e->action = down ? kActEscapeDown : kActEscapeUp;
+        } else if (e->key == kScriptScreenshot) {
+            e->action = down ? kActScreenshotDown : kActScreenshotUp;
         } else {
             e->action = down ? kActKeyDown : kActKeyUp;
         }
@@ -210,7 +223,13 @@ bool InjectScriptEvents(uint32_t frame) {
             event.key = kKeyEscape;
             InjectEvent(event);
             break;
+        case kActScreenshotDown:
+            event.kind = kEventKeyDown;
+            event.key = kKeyScreenshot;
+            InjectEvent(event);
+            break;
         case kActEscapeUp:
+        case kActScreenshotUp:
             break;
         case kActMouse:
             SetVirtualCursorOffset(e.a, e.b);

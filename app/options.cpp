@@ -11,6 +11,10 @@ namespace {
 
 constexpr const char* kVersion = "Ostravel 0.1.0";
 
+// The help text is also the source of the manual page (tools/manpage/make_manpage.sh turns
+// its sections into the page), so keep its layout: a section title ending in ':', items that
+// start two spaces in with their description after two or more spaces, continuation lines
+// indented further.
 constexpr const char* kUsage =
     "Usage: ostravel [OPTIONS]\n"
     "\n"
@@ -18,10 +22,14 @@ constexpr const char* kUsage =
     "soldiers guarding them.\n"
     "\n"
     "Controls:\n"
-    "  W / Up arrow       walk forward        S / Down arrow     walk backward\n"
-    "  A / Left arrow     step left           D / Right arrow    step right\n"
-    "  mouse              look around         left button        shoot\n"
-    "  Escape             quit                F12                screenshot\n"
+    "  W / Up arrow         walk forward\n"
+    "  S / Down arrow       walk backward\n"
+    "  A / Left arrow       step left\n"
+    "  D / Right arrow      step right\n"
+    "  mouse                look around\n"
+    "  left button          shoot\n"
+    "  F12                  screenshot\n"
+    "  Escape               quit\n"
     "\n"
     "Options:\n"
     "  --windowed           play in a window (skips the full-screen question)\n"
@@ -32,17 +40,32 @@ constexpr const char* kUsage =
     "  --script FILE        play an input script instead of live keyboard and mouse\n"
     "  --trace FILE         append one line per frame describing the game to FILE\n"
     "  --no-vsync           do not wait for the display between frames\n"
-    "  --capture N:FILE     write frame N (0-based) to FILE as a 24-bit BMP (repeatable)\n"
+    "  --capture N:FILE     write frame N (0-based) to FILE: PNG when FILE ends in .png,\n"
+    "                       a 24-bit BMP otherwise (repeatable)\n"
     "  --stats              print frame-time statistics at exit\n"
     "  --help               show this help\n"
     "  --version            show the version\n"
     "\n"
-    "The game reads everything from the Data directory under the working directory;\n"
-    "Data/Setup.ini holds the window width, height and colour depth (800 600 32 when it is\n"
-    "missing). F12 writes ostravel-0001.bmp, ostravel-0002.bmp, ... into the working directory.\n"
+    "Files:\n"
+    "  Data/                the game's data, under the working directory (the installed\n"
+    "                       launcher starts the game in the directory that holds it)\n"
+    "  Data/Setup.ini       window width, height and colour depth (800 600 32 when missing)\n"
+    "  $XDG_CONFIG_HOME/ostravel/Setup.ini\n"
+    "                       the player's own settings in the same format, read instead of\n"
+    "                       Data/Setup.ini when present\n"
+    "  $XDG_DATA_HOME/ostravel/screenshots/\n"
+    "                       F12 saves ostravel-YYYYMMDD-HHMMSS.png here\n"
     "\n"
-    "Exit status: 0 when the game ends, 1 when the shot sound cannot be loaded, 2 for a bad\n"
-    "command line or input script.\n";
+    "Environment:\n"
+    "  XDG_CONFIG_HOME      where the player's settings live (default ~/.config)\n"
+    "  XDG_DATA_HOME        where screenshots go (default ~/.local/share)\n"
+    "  SDL_AUDIODRIVER      sound output; dummy plays silently where no sound device is\n"
+    "  SDL_VIDEODRIVER      window system; the game needs a display (x11 or wayland)\n"
+    "\n"
+    "Exit status:\n"
+    "  0                    the game ended (quit, victory, defeat, or no window)\n"
+    "  1                    the shot sound could not be loaded\n"
+    "  2                    a bad command line or input script\n";
 
 bool ParseUnsigned(const char* text, uint64_t max, uint64_t* value) {
     if (text == nullptr || *text < '0' || *text > '9') {

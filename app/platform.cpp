@@ -37,9 +37,9 @@ bool Focused = true;
 bool CursorHiddenByGame = false;
 
 // ---- the title ----
-char TitleNote[128];
+char TitleNote[512];
 uint32_t TitleNoteUntil = 0;
-char TitleBuffer[512];
+char TitleBuffer[1024];
 
 // Live keyboard and mouse events are dropped while a script plays.
 bool IsLiveInput(const tEvent& event) {

@@ -8,6 +8,7 @@
 #include "app/platform.h"
 #include "app/stats.h"
 #include "app/trace.h"
+#include "app/user_dirs.h"
 #include "app/window_events.h"
 #include "render/font.h"
 #include "render/frame_renderer.h"
@@ -17,6 +18,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <sys/stat.h>
 
 uint32_t FramesDrawn = 0;
 
@@ -43,24 +45,32 @@ int ReadSettingsFrom(std::istream& file, uint32_t* width, uint32_t* height, uint
     return read;
 }
 
-namespace {
+void SettingsPath(char* out, size_t size) {
+    struct stat info;
+    if (UserSettingsPath(out, size) && stat(out, &info) == 0) {
+        return;
+    }
+    std::snprintf(out, size, "%s", kSharedSettingsPath);
+}
 
 // The settings file, with the defaults for what it lacks or what no window could be.
 void LoadSettings() {
+    char path[4096];
+    SettingsPath(path, sizeof(path));
     uint32_t width = kDefaultWidth, height = kDefaultHeight, bits = kDefaultColorBits;
-    const int read = ReadSettings("Data/Setup.ini", &width, &height, &bits);
+    const int read = ReadSettings(path, &width, &height, &bits);
     if (read < 3) {
-        std::fprintf(stderr, "Data/Setup.ini: %d of 3 settings read; using %ux%ux%u for the rest\n",
-                     read, kDefaultWidth, kDefaultHeight, kDefaultColorBits);
+        std::fprintf(stderr, "%s: %d of 3 settings read; using %ux%ux%u for the rest\n", path, read,
+                     kDefaultWidth, kDefaultHeight, kDefaultColorBits);
     }
     if (width == 0 || height == 0 || width > kMaxWindowSide || height > kMaxWindowSide) {
-        std::fprintf(stderr, "Data/Setup.ini: window %ux%u is not usable; using %ux%u\n", width,
-                     height, kDefaultWidth, kDefaultHeight);
+        std::fprintf(stderr, "%s: window %ux%u is not usable; using %ux%u\n", path, width, height,
+                     kDefaultWidth, kDefaultHeight);
         width = kDefaultWidth;
         height = kDefaultHeight;
     }
     if (bits != 16 && bits != 24 && bits != 32) {
-        std::fprintf(stderr, "Data/Setup.ini: colour depth %u is not usable; using %u\n", bits,
+        std::fprintf(stderr, "%s: colour depth %u is not usable; using %u\n", path, bits,
                      kDefaultColorBits);
         bits = kDefaultColorBits;
     }
@@ -68,6 +78,8 @@ void LoadSettings() {
     WindowHeight = height;
     ColorBits = bits;
 }
+
+namespace {
 
 // After each frame: the frame count and the --frames limit.
 void FinishFrame() {

@@ -1,10 +1,14 @@
 // Start-up, settings, the main loop and shutdown.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
 
-// Settings the game falls back on when Data/Setup.ini is missing or holds no usable number.
+// The settings shipped with the game's data; a player's own copy (see app/user_dirs.h) is read
+// instead when it exists.
+constexpr const char* kSharedSettingsPath = "Data/Setup.ini";
+// Settings the game falls back on when the settings file is missing or holds no usable number.
 constexpr uint32_t kDefaultWidth = 800;
 constexpr uint32_t kDefaultHeight = 600;
 constexpr uint32_t kDefaultColorBits = 32;
@@ -19,6 +23,12 @@ extern uint32_t FramesDrawn;
 int ReadSettings(const char* path, uint32_t* width, uint32_t* height, uint32_t* colorBits);
 // The same from any stream of text.
 int ReadSettingsFrom(std::istream& in, uint32_t* width, uint32_t* height, uint32_t* colorBits);
+// The settings file start-up reads: the player's own Setup.ini when it exists, otherwise the one
+// in the game's data.
+void SettingsPath(char* out, size_t size);
+// Reads the settings file into WindowWidth, WindowHeight and ColorBits; what is missing or no
+// window could use is said on standard error (naming the file) and replaced by the defaults.
+void LoadSettings();
 
 // Start-up up to the main loop on the selected platform backend: the full-screen question (or
 // the options' answer), the settings, the window and the world. False when the window cannot be

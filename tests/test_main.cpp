@@ -10,10 +10,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 
 int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     testing::InitGoogleTest(&argc, argv);
+    // The player's own settings and screenshots of whoever runs the tests stay out of them.
+    const std::string scratch = testing::TempDir();
+    setenv("XDG_CONFIG_HOME", (scratch + "xdg-config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (scratch + "xdg-data").c_str(), 1);
     return RUN_ALL_TESTS();
 }

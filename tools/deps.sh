@@ -3,12 +3,15 @@
 # As root the missing ones are installed; otherwise the one command that installs them is printed.
 set -euo pipefail
 
-packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev libgl1-mesa-dev libglu1-mesa-dev
-          libgl1-mesa-dri libegl1 libegl-mesa0 libfreetype-dev fonts-dejavu-core)
+# xfonts-base: SDL's X11 message boxes (the full-screen question, errors) draw with X core fonts.
+packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev libpng-dev libgl1-mesa-dev
+          libglu1-mesa-dev libgl1-mesa-dri libegl1 libegl-mesa0 libfreetype-dev fonts-dejavu-core
+          xfonts-base)
 if [[ "${1:-}" == "--test" ]]; then
-  # clang and its runtime build the fuzz targets; valgrind runs the memory check of the game.
+  # clang and its runtime build the fuzz targets; valgrind runs the memory check of the game;
+  # ImageMagick writes the bitmap variants the reader is checked against.
   packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils clang libclang-rt-14-dev
-             valgrind)
+             valgrind imagemagick)
 fi
 
 missing=()

@@ -64,8 +64,9 @@ TEST(PlatformLayer, ScriptInputReplacesLiveInput) {
     state.clientWidth = 640;
     state.clientHeight = 480;
     char error[128];
-    ASSERT_TRUE(ParseInputScript("0 key w down\n0 mouse 5 -3\n2 click left\n2 key w up\n", error,
-                                 sizeof(error)));
+    ASSERT_TRUE(ParseInputScript("0 key w down\n0 mouse 5 -3\n2 click left\n2 key w up\n"
+                                 "2 key f12 down\n2 key f12 up\n",
+                                 error, sizeof(error)));
     SetLiveInputIgnored(true);
     state.keys[kKeyS] = true; // live keys no longer count
     tEvent live{};
@@ -98,6 +99,9 @@ TEST(PlatformLayer, ScriptInputReplacesLiveInput) {
     EXPECT_FALSE(IsKeyDown(kKeyW));
     ASSERT_TRUE(PollEvent(&event));
     EXPECT_EQ(event.kind, kEventLeftButton);
+    ASSERT_TRUE(PollEvent(&event)); // F12 arrives as the screenshot key, once
+    EXPECT_EQ(event.kind, kEventKeyDown);
+    EXPECT_EQ(event.key, kKeyScreenshot);
 
     PostQuitRequest(0);
     ASSERT_TRUE(PollEvent(&event));

@@ -23,6 +23,9 @@ start_xserver
 ln -s "$build/Data" "$work/Data"
 cd "$work"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
+# The player's own directories, empty: screenshots must make theirs when first needed.
+export XDG_DATA_HOME="$work/home-data" XDG_CONFIG_HOME="$work/home-config"
+shots="$XDG_DATA_HOME/ostravel/screenshots"
 trace="$work/trace.txt"
 
 fail() {
@@ -148,20 +151,27 @@ back=$(last_line)
 kill "$other" 2>/dev/null || true
 other=""
 
-# F12: ostravel-0001.bmp, a note in the title for a moment, then the second one numbered 0002.
+# F12: a PNG under the player's data directory, a note in the title for a moment naming it, then
+# a second one beside it; nothing in the working directory.
 title() { xprop -id "$id" WM_NAME | sed 's/^WM_NAME([^)]*) = //'; }
+# Width and height of a PNG from its IHDR chunk (big-endian, bytes 16 to 23).
+png_size() {
+  od -An -tu1 -j16 -N8 "$1" | awk '{print $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8}'
+}
 xdotool key F12
 noted=""
 for _ in $(seq 1 100); do
   t=$(title)
-  case "$t" in *"Screenshot saved: ostravel-0001.bmp"*) noted=$t; break ;; esac
+  case "$t" in *"Screenshot saved: $shots/ostravel-"[0-9]*-[0-9]*.png*) noted=$t; break ;; esac
   sleep 0.05
 done
-[ -n "$noted" ] || fail "the title never said the screenshot was saved: $(title)"
-[ -f ostravel-0001.bmp ] || fail "no ostravel-0001.bmp in the working directory"
-[ "$(head -c 2 ostravel-0001.bmp)" = "BM" ] &&
-  [ "$(od -An -tu4 -j18 -N8 ostravel-0001.bmp | tr -s ' ')" = " 800 600" ] ||
-  fail "ostravel-0001.bmp is not an 800 x 600 bitmap"
+[ -n "$noted" ] || fail "the title never named the saved screenshot: $(title)"
+first=$(ls "$shots")
+[ "$(echo "$first" | wc -l)" -eq 1 ] || fail "expected one screenshot, found: $first"
+echo "$noted" | grep -qF "$shots/$first" || fail "the title names another file: $noted"
+[ "$(head -c 8 "$shots/$first" | od -An -tx1 | tr -d ' ')" = "89504e470d0a1a0a" ] ||
+  fail "$first is not a PNG file"
+[ "$(png_size "$shots/$first")" = "800 600" ] || fail "$first is $(png_size "$shots/$first"), not 800 x 600"
 cleared=""
 for _ in $(seq 1 200); do
   t=$(title)
@@ -170,8 +180,9 @@ for _ in $(seq 1 200); do
 done
 [ -n "$cleared" ] || fail "the note stayed in the title: $(title)"
 xdotool key F12
-for _ in $(seq 1 100); do [ -f ostravel-0002.bmp ] && break; sleep 0.05; done
-[ -f ostravel-0002.bmp ] || fail "the second screenshot is not ostravel-0002.bmp"
+for _ in $(seq 1 100); do [ "$(ls "$shots" | wc -l)" -eq 2 ] && break; sleep 0.05; done
+[ "$(ls "$shots" | wc -l)" -eq 2 ] || fail "the second screenshot is missing: $(ls "$shots")"
+[ -z "$(ls "$work" | grep -i '\.\(bmp\|png\)$')" ] || fail "a screenshot landed in the working directory"
 
 # Escape: exit code 0.
 xdotool windowfocus --sync "$id" key Escape
@@ -184,5 +195,5 @@ pid=""
 grep -v "^CRITICAL: " "$work/err.txt" && fail "unexpected messages on standard error"
 echo "Options answered No (800 x 600 window); W walked $walked units along the view;" \
   "100 px right turned $turn rad; the click's shot reached the audio output ($loud bytes);" \
-  "without the focus no warp and no turn, none on return; F12 wrote ostravel-0001.bmp and" \
-  "-0002.bmp with the title note ($noted); Escape: exit 0"
+  "without the focus no warp and no turn, none on return; F12 wrote two 800 x 600 PNG files" \
+  "under \$XDG_DATA_HOME/ostravel/screenshots with the title note ($noted); Escape: exit 0"

@@ -3,6 +3,8 @@
 #include "app/platform_test.h"
 #include "render/bmp_reader.h"
 
+#include "tests/missing_tool.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -455,7 +457,7 @@ TEST(BmpReader, CutsAndRandomBytesNeverReadOutside) {
 
 TEST(BmpReader, ImageMagickVariantsMatchItsOwnDecoding) {
     if (std::system("convert -version > /dev/null 2>&1") != 0) {
-        GTEST_SKIP() << "ImageMagick's convert is not installed";
+        SKIP_OR_FAIL_MISSING("ImageMagick's convert is not installed", "imagemagick");
     }
     // Two source pictures: 10 colours (4-bit tables) and 40 colours (8-bit tables), as PPM.
     auto writePpm = [](const std::string& name, int w, int h, int colours) {

@@ -15,6 +15,8 @@
 #include "world/level_file.h"
 #include "world/scene_objects.h"
 
+#include "tests/missing_tool.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -111,7 +113,7 @@ class TruncatedData : public testing::Test {
     void SetUp() override {
         source_ = fs::path(OSTRAVEL_BUILD_DIR) / "Data";
         if (!fs::exists(source_ / "Levels")) {
-            GTEST_SKIP() << "no generated data in " << source_;
+            SKIP_OR_FAIL_MISSING("no generated data in " << source_, "the gamedata target");
         }
         // A working copy of the whole data, so that each loader finds the other files it reads
         // (a level its models, a model its skin) whole while one file is cut.

@@ -1,5 +1,4 @@
-// RGBA PNG writer for the desktop icon: no compression library, the pixels go into stored
-// (uncompressed) deflate blocks, which every PNG reader accepts.
+// RGBA PNG files for the desktop icon, written through libpng.
 #pragma once
 
 #include <cstdint>
@@ -17,10 +16,7 @@ struct RgbaImage {
     uint8_t* At(int x, int y) { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
 };
 
-// CRC-32 as PNG chunks carry it (polynomial 0xEDB88320, reflected).
-uint32_t PngCrc(const uint8_t* data, size_t size, uint32_t crc = 0);
-// The whole file: signature, IHDR (8-bit RGBA), one IDAT holding a zlib stream of stored
-// blocks (each row led by filter byte 0), IEND.
+// The whole file as bytes (8-bit RGBA); empty when libpng refuses the picture.
 std::vector<uint8_t> EncodePng(const RgbaImage& image);
 bool WritePng(const std::string& path, const RgbaImage& image);
 

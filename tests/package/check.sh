@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# The Debian package end to end, as a distribution and a player meet it. Installs into the
+# system, so it runs only in a throw-away root (.ci/run starts it through fresh-debian-check):
+#   1. a packager's plain Release build (no presets, warnings not errors) builds;
+#   2. cpack -G DEB makes ostravel_VERSION_amd64.deb; its desktop entry and AppStream file
+#      validate, and lintian finds no error in it;
+#   3. apt-get installs it with the dependencies it declares;
+#   4. an ordinary user with an empty home starts the installed game under Xvfb, presses F12 and
+#      quits: the PNG lands in that user's ~/.local/share/ostravel/screenshots/ at the window's
+#      size, and nothing was written under /usr;
+#   5. removing the package removes every file it installed.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+source_dir=$PWD
+
+if [ -z "${FRESH_DEBIAN_ROOT:-}" ] && [ "${OSTRAVEL_PACKAGE_CHECK_HERE:-}" != 1 ]; then
+  echo "package check: installs a package system-wide; run it in a throw-away root:"
+  echo "  ../shared/tools/fresh-debian-check tests/package/check.sh"
+  echo "(or set OSTRAVEL_PACKAGE_CHECK_HERE=1 on a machine you may change)"
+  exit 2
+fi
+
+fail() { echo "FAIL: $*"; exit 1; }
+step() { echo "package check: $* ($((SECONDS))s)"; }
+
+step "installing the build and packaging tools"
+./tools/deps.sh
+export DEBIAN_FRONTEND=noninteractive
+apt-get install -y -qq --no-install-recommends dpkg-dev file lintian desktop-file-utils \
+  appstream xvfb x11-utils imagemagick passwd > /dev/null
+
+step "plain Release build, as a packager configures it"
+build=$source_dir/build-package
+rm -rf "$build"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release > "$build.configure.log" 2>&1 ||
+  { cat "$build.configure.log"; fail "configure"; }
+cmake --build "$build" -j"$(nproc)" > "$build.log" 2>&1 || { tail -40 "$build.log"; fail "build"; }
+grep -c "warning:" "$build.log" | xargs -I{} echo "package check: {} compiler warnings (not errors)"
+
+step "cpack -G DEB"
+(cd "$build" && cpack -G DEB > cpack.log 2>&1) || { cat "$build/cpack.log"; fail "cpack"; }
+version=$(sed -n 's/^project(Ostravel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+deb=$build/ostravel_${version}_amd64.deb
+[ -f "$deb" ] || fail "no $deb; made: $(ls "$build"/*.deb 2>/dev/null)"
+dpkg-deb --info "$deb" | sed -n '/Package:/,$p'
+dpkg-deb --contents "$deb" | awk '{print $6}' > "$build/contents.txt"
+for f in ./usr/bin/ostravel ./usr/libexec/ostravel/ostravel ./usr/share/ostravel/Data/Setup.ini \
+         ./usr/share/applications/io.github.ostravel.Ostravel.desktop \
+         ./usr/share/metainfo/io.github.ostravel.Ostravel.metainfo.xml \
+         ./usr/share/icons/hicolor/64x64/apps/ostravel.png ./usr/share/man/man6/ostravel.6.gz \
+         ./usr/share/doc/ostravel/copyright ./usr/share/doc/ostravel/changelog.gz; do
+  grep -qx -- "$f" "$build/contents.txt" || fail "the package lacks $f"
+done
+depends=$(dpkg-deb --field "$deb" Depends)
+for lib in libsdl2 libsdl2-mixer libpng16 libgl1 libglu1; do
+  echo "$depends" | grep -q "$lib" || fail "Depends lacks $lib: $depends"
+done
+
+step "validating the desktop entry, the AppStream file and the package"
+desktop-file-validate tools/install/io.github.ostravel.Ostravel.desktop
+appstreamcli validate --no-net tools/install/io.github.ostravel.Ostravel.metainfo.xml
+# lintian: errors fail; the warnings we keep are listed in the README.
+lintian --fail-on error --no-tag-display-limit "$deb" | tee "$build/lintian.txt"
+
+step "installing the package"
+apt-get install -y -qq "$deb" > /dev/null
+command -v ostravel > /dev/null || fail "ostravel is not on the PATH"
+
+step "a player with an empty home plays, presses F12 and quits"
+useradd --create-home --shell /bin/bash player
+home=/home/player
+cat > /tmp/f12.txt << 'SCRIPT'
+10 key f12 down
+11 key f12 up
+30 key escape down
+SCRIPT
+chmod 644 /tmp/f12.txt
+cleanup_work() { :; }
+source tests/e2e/xserver.sh
+start_xserver
+marker=$(mktemp)
+sleep 1.1 # file times on /usr must be later than the marker to count as written by the run
+rc=0
+runuser -u player -- env -i HOME=$home PATH=/usr/bin:/bin DISPLAY="$DISPLAY" SDL_VIDEODRIVER=x11 \
+  SDL_AUDIODRIVER=dummy LANG=C.UTF-8 \
+  ostravel --windowed --dialogs=stderr --script /tmp/f12.txt --frames 60 \
+  > /tmp/game.out 2> /tmp/game.err || rc=$?
+[ "$rc" -eq 0 ] || { cat /tmp/game.err; fail "the installed game exited with $rc"; }
+shots=$home/.local/share/ostravel/screenshots
+ls "$shots"/ostravel-*.png > /dev/null 2>&1 || { cat /tmp/game.err; fail "no screenshot in $shots"; }
+shot=$(ls "$shots"/ostravel-*.png | head -n 1)
+[ "$(stat -c %U "$shot")" = player ] || fail "$shot does not belong to the player"
+size=$(identify -format '%w %h' "$shot") || fail "$shot does not decode"
+[ "$size" = "800 600" ] || fail "$shot is $size, not the 800 x 600 window"
+# Every pixel decodes, and the picture is not one flat colour.
+[ "$(convert "$shot" rgb:- | wc -c)" -eq $((800 * 600 * 3)) ] || fail "$shot decodes short"
+[ "$(convert "$shot" -format '%k' info:)" -gt 100 ] || fail "$shot holds almost no colours"
+written=$(find /usr -newer "$marker" -not -type d 2>/dev/null | head -n 20)
+[ -z "$written" ] || fail "the game wrote under /usr: $written"
+
+step "removing the package"
+dpkg -L ostravel | while read -r f; do [ -f "$f" ] && echo "$f"; done > /tmp/installed.txt
+[ "$(wc -l < /tmp/installed.txt)" -gt 40 ] || fail "dpkg lists only $(wc -l < /tmp/installed.txt) files"
+apt-get remove --purge -y -qq ostravel > /dev/null
+left=$(while read -r f; do [ -e "$f" ] && echo "$f"; done < /tmp/installed.txt)
+[ -z "$left" ] || fail "left after removal: $left"
+[ ! -e /usr/share/ostravel ] || fail "/usr/share/ostravel is left after removal"
+
+echo "package check: $(basename "$deb") built, validated, installed, played by an ordinary user" \
+  "(screenshot $(basename "$shot"), $size), removed with $(wc -l < /tmp/installed.txt) files;" \
+  "$(grep -c '^W:' "$build/lintian.txt" || true) lintian warnings, no error"
