@@ -44,7 +44,8 @@ deb=$build/ostravel_${version}_amd64.deb
 [ -f "$deb" ] || fail "no $deb; made: $(ls "$build"/*.deb 2>/dev/null)"
 dpkg-deb --info "$deb" | sed -n '/Package:/,$p'
 dpkg-deb --contents "$deb" | awk '{print $6}' > "$build/contents.txt"
-for f in ./usr/bin/ostravel ./usr/libexec/ostravel/ostravel ./usr/share/ostravel/Data/Setup.ini \
+for f in ./usr/games/ostravel ./usr/lib/games/ostravel/ostravel \
+         ./usr/share/games/ostravel/Data/Setup.ini \
          ./usr/share/applications/io.github.ostravel.Ostravel.desktop \
          ./usr/share/metainfo/io.github.ostravel.Ostravel.metainfo.xml \
          ./usr/share/icons/hicolor/64x64/apps/ostravel.png ./usr/share/man/man6/ostravel.6.gz \
@@ -52,7 +53,7 @@ for f in ./usr/bin/ostravel ./usr/libexec/ostravel/ostravel ./usr/share/ostravel
   grep -qx -- "$f" "$build/contents.txt" || fail "the package lacks $f"
 done
 depends=$(dpkg-deb --field "$deb" Depends)
-for lib in libsdl2 libsdl2-mixer libpng16 libgl1 libglu1; do
+for lib in libsdl2-2 libsdl2-mixer libpng16 libgl1 libgl1-mesa-dri libglu1 xfonts-base; do
   echo "$depends" | grep -q "$lib" || fail "Depends lacks $lib: $depends"
 done
 
@@ -104,7 +105,7 @@ dpkg -L ostravel | while read -r f; do [ -f "$f" ] && echo "$f"; done > /tmp/ins
 apt-get remove --purge -y -qq ostravel > /dev/null
 left=$(while read -r f; do [ -e "$f" ] && echo "$f"; done < /tmp/installed.txt)
 [ -z "$left" ] || fail "left after removal: $left"
-[ ! -e /usr/share/ostravel ] || fail "/usr/share/ostravel is left after removal"
+[ ! -e /usr/share/games/ostravel ] || fail "/usr/share/games/ostravel is left after removal"
 
 echo "package check: $(basename "$deb") built, validated, installed, played by an ordinary user" \
   "(screenshot $(basename "$shot"), $size), removed with $(wc -l < /tmp/installed.txt) files;" \
