@@ -162,7 +162,10 @@ int main(int argc, char** argv) {
     }
     std::string frames;
     for (uint32_t f : letterFrames) {
-        frames += (frames.empty() ? "" : ",") + std::to_string(f);
+        if (!frames.empty()) {
+            frames += ',';
+        }
+        frames += std::to_string(f);
     }
     const tPilotCounts& c = PilotCounts();
     std::printf(
