@@ -53,9 +53,10 @@ for f in ./usr/games/ostravel ./usr/lib/games/ostravel/ostravel \
   grep -qx -- "$f" "$build/contents.txt" || fail "the package lacks $f"
 done
 depends=$(dpkg-deb --field "$deb" Depends)
-for lib in libsdl2-2 libsdl2-mixer libpng16 libgl1 libgl1-mesa-dri libglu1 xfonts-base; do
+for lib in libsdl2-2 libsdl2-mixer libpng16 libgl1 libgl1-mesa-dri libglu1; do
   echo "$depends" | grep -q "$lib" || fail "Depends lacks $lib: $depends"
 done
+[ "$(dpkg-deb --field "$deb" Recommends)" = xfonts-base ] || fail "xfonts-base is not recommended"
 
 step "validating the desktop entry, the AppStream file and the package"
 desktop-file-validate tools/install/io.github.ostravel.Ostravel.desktop
