@@ -66,11 +66,13 @@ lintian --fail-on error --no-tag-display-limit "$deb" | tee "$build/lintian.txt"
 
 step "installing the package"
 apt-get install -y -qq "$deb" > /dev/null
-command -v ostravel > /dev/null || fail "ostravel is not on the PATH"
 
 step "a player with an empty home plays, presses F12 and quits"
 useradd --create-home --shell /bin/bash player
 home=/home/player
+# The player's login shell finds the game (Debian's PATH for users holds /usr/games).
+found=$(runuser -l player -c 'command -v ostravel') || fail "ostravel is not on the player's PATH"
+echo "package check: the player's shell finds $found"
 cat > /tmp/f12.txt << 'SCRIPT'
 10 key f12 down
 11 key f12 up
@@ -83,7 +85,8 @@ start_xserver
 marker=$(mktemp)
 sleep 1.1 # file times on /usr must be later than the marker to count as written by the run
 rc=0
-runuser -u player -- env -i HOME=$home PATH=/usr/bin:/bin DISPLAY="$DISPLAY" SDL_VIDEODRIVER=x11 \
+runuser -u player -- env -i HOME=$home PATH=/usr/local/bin:/usr/bin:/bin:/usr/games \
+  DISPLAY="$DISPLAY" SDL_VIDEODRIVER=x11 \
   SDL_AUDIODRIVER=dummy LANG=C.UTF-8 \
   ostravel --windowed --dialogs=stderr --script /tmp/f12.txt --frames 60 \
   > /tmp/game.out 2> /tmp/game.err || rc=$?
