@@ -104,10 +104,10 @@ written=$(find /usr -newer "$marker" -not -type d 2>/dev/null | head -n 20)
 [ -z "$written" ] || fail "the game wrote under /usr: $written"
 
 step "removing the package"
-dpkg -L ostravel | while read -r f; do [ -f "$f" ] && echo "$f"; done > /tmp/installed.txt
+dpkg -L ostravel | while read -r f; do if [ -f "$f" ]; then echo "$f"; fi; done > /tmp/installed.txt
 [ "$(wc -l < /tmp/installed.txt)" -gt 40 ] || fail "dpkg lists only $(wc -l < /tmp/installed.txt) files"
 apt-get remove --purge -y -qq ostravel > /dev/null
-left=$(while read -r f; do [ -e "$f" ] && echo "$f"; done < /tmp/installed.txt)
+left=$(while read -r f; do if [ -e "$f" ]; then echo "$f"; fi; done < /tmp/installed.txt)
 [ -z "$left" ] || fail "left after removal: $left"
 [ ! -e /usr/share/games/ostravel ] || fail "/usr/share/games/ostravel is left after removal"
 
