@@ -4,6 +4,9 @@
 #include "app/gl_api.h"
 #include "app/platform.h"
 
+#include <cstdio>
+#include <cstring>
+
 tActiveTextureProc glActiveTextureARB = nullptr;
 tMultiTexCoord2fProc glMultiTexCoord2fARB = nullptr;
 GLenum ModelPrimitive = GL_TRIANGLES;
@@ -21,6 +24,31 @@ void WindowCentre(int* x, int* y) {
     GetClientOrigin(&originX, &originY);
     *x = originX + static_cast<int>(WindowWidth / 2u);
     *y = originY + static_cast<int>(WindowHeight / 2u);
+}
+
+bool HasMultitexture(const char* version, const char* extensions) {
+    if (version == nullptr) {
+        return false;
+    }
+    // GL_VERSION starts "major.minor", optionally followed by a release number and vendor text.
+    int major = 0, minor = 0;
+    if (std::sscanf(version, "%d.%d", &major, &minor) == 2 &&
+        (major > 1 || (major == 1 && minor >= 3))) {
+        return true;
+    }
+    // The extension string is a list of names separated by spaces; a longer name that starts
+    // with the same letters is another extension.
+    constexpr const char* kName = "GL_ARB_multitexture";
+    const size_t length = std::strlen(kName);
+    for (const char* at = extensions; at != nullptr && (at = std::strstr(at, kName)) != nullptr;
+         at += length) {
+        const bool starts = at == extensions || at[-1] == ' ';
+        const bool ends = at[length] == '\0' || at[length] == ' ';
+        if (starts && ends) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void SwitchToFullScreen() {
@@ -63,7 +91,10 @@ void CreateGLContext(int width, int height) {
         reinterpret_cast<tActiveTextureProc>(GetGLProcAddress("glActiveTextureARB"));
     glMultiTexCoord2fARB =
         reinterpret_cast<tMultiTexCoord2fProc>(GetGLProcAddress("glMultiTexCoord2fARB"));
-    if (glActiveTextureARB == nullptr || glMultiTexCoord2fARB == nullptr) {
+    // The dispatch library hands out an entry point for any name, so only the context can say
+    // whether the calls will do anything.
+    if (!HasMultitexture(GetContextString(false), GetContextString(true)) ||
+        glActiveTextureARB == nullptr || glMultiTexCoord2fARB == nullptr) {
         ShowError("Your current setup does not support multitexturing");
         PostQuitRequest(0);
     }

@@ -10,6 +10,9 @@ constexpr double kFieldOfView = 45.0;
 void SwitchToFullScreen();
 // Double-buffered context with a depth buffer, base GL state, multitexture entry points, view.
 void CreateGLContext(int width, int height);
+// Whether a context with these GL_VERSION and GL_EXTENSIONS strings offers multitexturing: GL
+// 1.3 or later, or the GL_ARB_multitexture extension.
+bool HasMultitexture(const char* version, const char* extensions);
 // Viewport and 45-degree perspective for a client size; runs before the context exists too.
 void ResizeView(unsigned width, unsigned height);
 // Asks for a swap interval of 0 once a context exists (--no-vsync).

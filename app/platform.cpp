@@ -118,12 +118,13 @@ void AdvanceFixedStep() {
 }
 
 tMessageAnswer ShowMessageBox(const char* text, const char* caption, tMessageButtons buttons) {
-    if (DialogsToStderr) {
-        std::fprintf(stderr, "%s: %s\n", caption, text);
-        std::fflush(stderr);
-        return buttons == kButtonsYesNo ? kAnswerYes : kAnswerOk;
+    tMessageAnswer answer = kAnswerOk;
+    if (!DialogsToStderr && Backend->messageBox(text, caption, buttons, &answer)) {
+        return answer;
     }
-    return Backend->messageBox(text, caption, buttons);
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fflush(stderr);
+    return buttons == kButtonsYesNo ? kAnswerYes : kAnswerOk;
 }
 
 void ShowError(const char* text) {
@@ -266,6 +267,9 @@ void DeleteContext() {
 }
 void* GetGLProcAddress(const char* name) {
     return Backend->getProcAddress(name);
+}
+const char* GetContextString(bool extensions) {
+    return Backend->contextString(extensions);
 }
 void SwapGLBuffers() {
     Backend->swapBuffers();

@@ -21,6 +21,7 @@ enum tEventKind {
     kEventLeftButton,  // left mouse button pressed
     kEventRightButton, // right mouse button pressed
     kEventResize,      // the client area changed to width x height
+    kEventMove,        // the window moved on the screen; its size is unchanged
     kEventFocus,       // the window gained (gained == true) or lost the keyboard focus
 };
 
@@ -50,8 +51,10 @@ struct tDisplayMode {
 // The backend's side of the interface. Each entry is required.
 struct tPlatformBackend {
     const char* name;
-    // Modal box with no owner; kButtonsYesNo shows the question icon.
-    tMessageAnswer (*messageBox)(const char* text, const char* caption, tMessageButtons buttons);
+    // Modal box with no owner; kButtonsYesNo shows the question icon, an "Error" caption the
+    // error icon. False when the system could not show it (no display, no fonts).
+    bool (*messageBox)(const char* text, const char* caption, tMessageButtons buttons,
+                       tMessageAnswer* answer);
     // Creates the one window with a client area of exactly width x height, at (0, 0); full
     // screen gives a borderless window over the whole display. colorBits and depthBits are the
     // framebuffer the GL context will want (some systems fix it with the window).
@@ -79,6 +82,8 @@ struct tPlatformBackend {
     void (*releaseContext)();
     void (*deleteContext)();
     void* (*getProcAddress)(const char* name);
+    // The current context's GL_VERSION or GL_EXTENSIONS string; nullptr without a context.
+    const char* (*contextString)(bool extensions);
     void (*swapBuffers)();
     bool (*setSwapInterval)(int interval);
     uint32_t (*timeMs)();
@@ -108,6 +113,8 @@ void AdvanceFixedStep();
 
 // ---- the interface the game calls ---------------------------------------------------------------
 
+// A box the system cannot show is written to standard error as with SetDialogsToStderr, and
+// takes the same default answer, so its text is never lost.
 tMessageAnswer ShowMessageBox(const char* text, const char* caption, tMessageButtons buttons);
 // The game's usual loading-error box: caption "Error", OK button.
 void ShowError(const char* text);
@@ -146,6 +153,7 @@ bool CreateContext();
 void ReleaseContext();
 void DeleteContext();
 void* GetGLProcAddress(const char* name);
+const char* GetContextString(bool extensions);
 void SwapGLBuffers();
 bool SetSwapInterval(int interval);
 

@@ -1,4 +1,5 @@
 // The real backend: SDL2 windows, events and GL contexts.
+#include "app/gl_api.h"
 #include "app/platform.h"
 
 #include <SDL.h>
@@ -47,28 +48,39 @@ bool StartVideo() {
     return true;
 }
 
-tMessageAnswer SdlMessageBox(const char* text, const char* caption, tMessageButtons buttons) {
+bool SdlMessageBox(const char* text, const char* caption, tMessageButtons buttons,
+                   tMessageAnswer* answer) {
+    SDL_MessageBoxData data{};
+    data.title = caption;
+    data.message = text;
     if (buttons == kButtonsOk) {
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr);
-        return kAnswerOk;
+        static const SDL_MessageBoxButtonData kOk[] = {
+            {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0,
+             "OK"},
+        };
+        // The game's failures all come under the caption "Error"; the mission's end does not.
+        data.flags =
+            SDL_strcmp(caption, "Error") == 0 ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+        data.numbuttons = 1;
+        data.buttons = kOk;
+        *answer = kAnswerOk;
+        return SDL_ShowMessageBox(&data, nullptr) == 0;
     }
     // Return answers Yes and Escape answers No, so the box can be answered from the keyboard.
-    const SDL_MessageBoxButtonData choices[] = {
+    static const SDL_MessageBoxButtonData kYesNo[] = {
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
     };
-    SDL_MessageBoxData data{};
+    // SDL has no question icon; the information icon is the nearest.
     data.flags = SDL_MESSAGEBOX_INFORMATION;
-    data.title = caption;
-    data.message = text;
     data.numbuttons = 2;
-    data.buttons = choices;
+    data.buttons = kYesNo;
     int pressed = -1;
     if (SDL_ShowMessageBox(&data, &pressed) != 0) {
-        std::fprintf(stderr, "%s: %s (no dialog: %s)\n", caption, text, SDL_GetError());
-        return kAnswerYes;
+        return false;
     }
-    return pressed == 0 ? kAnswerNo : kAnswerYes;
+    *answer = pressed == 0 ? kAnswerNo : kAnswerYes;
+    return true;
 }
 
 void SetFramebufferAttributes(int colorBits, int depthBits) {
@@ -94,10 +106,11 @@ bool SdlCreateWindow(const char* title, unsigned width, unsigned height, bool fu
     }
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     flags |= fullScreen ? (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS) : SDL_WINDOW_RESIZABLE;
-    // Drivers that cannot give the requested depth buffer get the nearest smaller one.
-    const int depthChoices[] = {depthBits, 24, 16, 0};
+    // Drivers that cannot give the requested depth buffer get the nearest smaller one, down to
+    // 16 bits; below that the game's depth test would not hold, which counts as no pixel format.
+    const int depthChoices[] = {depthBits, 24, 16};
     for (int depth : depthChoices) {
-        if (depth > depthBits && depth != depthBits) {
+        if (depth > depthBits) {
             continue;
         }
         SetFramebufferAttributes(colorBits, depth);
@@ -111,6 +124,13 @@ bool SdlCreateWindow(const char* title, unsigned width, unsigned height, bool fu
             }
             break;
         }
+    }
+    // No framebuffer for GL at all: the window still opens, without GL, so that the pixel-format
+    // steps find nothing and say so in the game's own messages.
+    if (Window == nullptr) {
+        std::fprintf(stderr, "SDL GL window: %s\n", SDL_GetError());
+        Window = SDL_CreateWindow(title, 0, 0, static_cast<int>(width), static_cast<int>(height),
+                                  flags & ~static_cast<Uint32>(SDL_WINDOW_OPENGL));
     }
     if (Window == nullptr) {
         std::fprintf(stderr, "SDL window: %s\n", SDL_GetError());
@@ -189,6 +209,9 @@ bool Translate(const SDL_Event& in, tEvent* out) {
         switch (in.window.event) {
         case SDL_WINDOWEVENT_CLOSE:
             out->kind = kEventClose;
+            return true;
+        case SDL_WINDOWEVENT_MOVED:
+            out->kind = kEventMove;
             return true;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             out->kind = kEventResize;
@@ -334,6 +357,13 @@ void* SdlGetProcAddress(const char* name) {
     return VideoStarted ? SDL_GL_GetProcAddress(name) : nullptr;
 }
 
+const char* SdlContextString(bool extensions) {
+    if (Context == nullptr) {
+        return nullptr;
+    }
+    return reinterpret_cast<const char*>(glGetString(extensions ? GL_EXTENSIONS : GL_VERSION));
+}
+
 void SdlSwapBuffers() {
     if (Window != nullptr) {
         SDL_GL_SwapWindow(Window);
@@ -365,34 +395,35 @@ void SdlShutdown() {
 }
 
 const tPlatformBackend kSdlBackend = {
-    "sdl",
-    SdlMessageBox,
-    SdlCreateWindow,
-    SdlShowWindow,
-    SdlSetWindowTitle,
-    SdlClientSize,
-    SdlClientOrigin,
-    SdlPollEvent,
-    SdlShowCursor,
-    SdlCursorPos,
-    SdlSetCursorPos,
-    SdlKeyDown,
-    SdlQueryDisplayMode,
-    SdlChangeDisplayMode,
-    SdlRestoreDisplayMode,
-    SdlChoosePixelFormat,
-    SdlSetPixelFormat,
-    SdlCreateContext,
-    SdlReleaseContext,
-    SdlDeleteContext,
-    SdlGetProcAddress,
-    SdlSwapBuffers,
-    SdlSetSwapInterval,
-    SdlTimeMs,
-    SdlTimeMs,
-    SdlWorkingDir,
-    SdlChangeDir,
-    SdlShutdown,
+    .name = "sdl",
+    .messageBox = SdlMessageBox,
+    .createWindow = SdlCreateWindow,
+    .showWindow = SdlShowWindow,
+    .setWindowTitle = SdlSetWindowTitle,
+    .clientSize = SdlClientSize,
+    .clientOrigin = SdlClientOrigin,
+    .pollEvent = SdlPollEvent,
+    .showCursor = SdlShowCursor,
+    .cursorPos = SdlCursorPos,
+    .setCursorPos = SdlSetCursorPos,
+    .keyDown = SdlKeyDown,
+    .queryDisplayMode = SdlQueryDisplayMode,
+    .changeDisplayMode = SdlChangeDisplayMode,
+    .restoreDisplayMode = SdlRestoreDisplayMode,
+    .choosePixelFormat = SdlChoosePixelFormat,
+    .setPixelFormat = SdlSetPixelFormat,
+    .createContext = SdlCreateContext,
+    .releaseContext = SdlReleaseContext,
+    .deleteContext = SdlDeleteContext,
+    .getProcAddress = SdlGetProcAddress,
+    .contextString = SdlContextString,
+    .swapBuffers = SdlSwapBuffers,
+    .setSwapInterval = SdlSetSwapInterval,
+    .timeMs = SdlTimeMs,
+    .tickCount = SdlTimeMs,
+    .workingDir = SdlWorkingDir,
+    .changeDir = SdlChangeDir,
+    .shutdown = SdlShutdown,
 };
 
 } // namespace

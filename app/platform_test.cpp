@@ -11,17 +11,22 @@ void Record(const char* call) {
     State.calls.emplace_back(call);
 }
 
-tMessageAnswer TestMessageBox(const char* text, const char* caption, tMessageButtons buttons) {
+bool TestMessageBox(const char* text, const char* caption, tMessageButtons buttons,
+                    tMessageAnswer* answer) {
+    if (State.failMessageBox) {
+        return false;
+    }
     State.boxes.push_back({caption, text, buttons});
+    *answer = kAnswerOk;
     if (buttons == kButtonsOk) {
-        return kAnswerOk;
+        return true;
     }
-    if (State.answers.empty()) {
-        return kAnswerYes;
+    *answer = kAnswerYes;
+    if (!State.answers.empty()) {
+        *answer = State.answers.front();
+        State.answers.erase(State.answers.begin());
     }
-    const tMessageAnswer answer = State.answers.front();
-    State.answers.erase(State.answers.begin());
-    return answer;
+    return true;
 }
 
 bool TestCreateWindow(const char* title, unsigned width, unsigned height, bool fullScreen,
@@ -53,8 +58,8 @@ void TestClientSize(int* width, int* height) {
 }
 
 void TestClientOrigin(int* x, int* y) {
-    *x = 0;
-    *y = 0;
+    *x = State.originX;
+    *y = State.originY;
 }
 
 bool TestPollEvent(tEvent* event) {
@@ -128,15 +133,17 @@ void TestDeleteContext() {
 // Stand-ins for the two multitexture entry points; no test calls them.
 void FakeEntryPoint() {}
 
+// Like the GL dispatch library, every name gives an entry point, whatever the context offers.
 void* TestGetProcAddress(const char* name) {
+    (void)name;
+    return reinterpret_cast<void*>(&FakeEntryPoint);
+}
+
+const char* TestContextString(bool extensions) {
     if (State.noMultitexture) {
-        return nullptr;
+        return extensions ? "GL_EXT_texture GL_ARB_multitexture_plus" : "1.2 Test";
     }
-    if (std::strcmp(name, "glActiveTextureARB") == 0 ||
-        std::strcmp(name, "glMultiTexCoord2fARB") == 0) {
-        return reinterpret_cast<void*>(&FakeEntryPoint);
-    }
-    return nullptr;
+    return extensions ? State.glExtensions : State.glVersion;
 }
 
 void TestSwapBuffers() {
@@ -162,34 +169,35 @@ void TestShutdown() {
 }
 
 const tPlatformBackend kTestBackend = {
-    "test",
-    TestMessageBox,
-    TestCreateWindow,
-    TestShowWindow,
-    TestSetWindowTitle,
-    TestClientSize,
-    TestClientOrigin,
-    TestPollEvent,
-    TestShowCursor,
-    TestCursorPos,
-    TestSetCursorPos,
-    TestKeyDown,
-    TestQueryDisplayMode,
-    TestChangeDisplayMode,
-    TestRestoreDisplayMode,
-    TestChoosePixelFormat,
-    TestSetPixelFormat,
-    TestCreateContext,
-    TestReleaseContext,
-    TestDeleteContext,
-    TestGetProcAddress,
-    TestSwapBuffers,
-    TestSetSwapInterval,
-    TestTimeMs,
-    TestTickCount,
-    TestWorkingDir,
-    TestChangeDir,
-    TestShutdown,
+    .name = "test",
+    .messageBox = TestMessageBox,
+    .createWindow = TestCreateWindow,
+    .showWindow = TestShowWindow,
+    .setWindowTitle = TestSetWindowTitle,
+    .clientSize = TestClientSize,
+    .clientOrigin = TestClientOrigin,
+    .pollEvent = TestPollEvent,
+    .showCursor = TestShowCursor,
+    .cursorPos = TestCursorPos,
+    .setCursorPos = TestSetCursorPos,
+    .keyDown = TestKeyDown,
+    .queryDisplayMode = TestQueryDisplayMode,
+    .changeDisplayMode = TestChangeDisplayMode,
+    .restoreDisplayMode = TestRestoreDisplayMode,
+    .choosePixelFormat = TestChoosePixelFormat,
+    .setPixelFormat = TestSetPixelFormat,
+    .createContext = TestCreateContext,
+    .releaseContext = TestReleaseContext,
+    .deleteContext = TestDeleteContext,
+    .getProcAddress = TestGetProcAddress,
+    .contextString = TestContextString,
+    .swapBuffers = TestSwapBuffers,
+    .setSwapInterval = TestSetSwapInterval,
+    .timeMs = TestTimeMs,
+    .tickCount = TestTickCount,
+    .workingDir = TestWorkingDir,
+    .changeDir = TestChangeDir,
+    .shutdown = TestShutdown,
 };
 
 } // namespace

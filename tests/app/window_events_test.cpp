@@ -35,3 +35,45 @@ TEST(WindowEvents, ResizeRecentresTheCursorSoTheViewDoesNotTurn) {
     }
     SetLiveInputIgnored(false);
 }
+
+// A move keeps the size but shifts the centre just the same: the cursor left resting on the old
+// centre must not read as a turn, live or replayed, windowed or full screen.
+TEST(WindowEvents, MoveRecentresTheCursorSoTheViewDoesNotTurn) {
+    for (const bool replay : {false, true}) {
+        for (const bool fullScreen : {false, true}) {
+            tTestPlatformState& state = ResetTestPlatform();
+            ResetGameState();
+            FullScreen = fullScreen;
+            WindowWidth = 800;
+            WindowHeight = 600;
+            SetLiveInputIgnored(replay);
+            Camera.Place(0.0f, 50.0f, 0.0f, 0.0f, 50.0f, 1.0f, 0.0f, 1.0f, 0.0f);
+            SetCursorPos(400, 300);
+
+            state.originX = 130;
+            state.originY = 70;
+            tEvent move{};
+            move.kind = kEventMove;
+            HandleWindowEvent(move);
+            Camera.MouseLook();
+
+            const char* how = replay ? "replayed" : "live";
+            EXPECT_EQ(WindowWidth, 800u) << how;
+            EXPECT_EQ(Camera.View().x, 0.0f) << how << " cursor, full screen " << fullScreen;
+            EXPECT_EQ(Camera.View().y, 50.0f) << how << " cursor, full screen " << fullScreen;
+            if (!replay) {
+                EXPECT_EQ(state.cursorX, 530);
+                EXPECT_EQ(state.cursorY, 370);
+            }
+            // The next real motion still turns from the new centre: 100 pixels left, 0.1 rad.
+            if (replay) {
+                SetVirtualCursorOffset(-100, 0);
+            } else {
+                state.cursorX = 430;
+            }
+            Camera.MouseLook();
+            EXPECT_NEAR(Camera.View().x, 0.0998f, 0.001f) << how;
+        }
+    }
+    SetLiveInputIgnored(false);
+}
