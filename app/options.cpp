@@ -37,7 +37,11 @@ constexpr const char* kUsage =
     "  --dialogs=stderr     write message boxes to standard error and take their default\n"
     "  --frames N           quit after N frames\n"
     "  --fixed-step MS      every clock advances MS milliseconds per frame\n"
-    "  --script FILE        play an input script instead of live keyboard and mouse\n"
+    "  --script FILE        play an input script or a recording instead of live keyboard\n"
+    "                       and mouse; a recording plays back to the same frames\n"
+    "  --record FILE        write this session to FILE as an input script: keys, mouse,\n"
+    "                       clicks, window events, each frame's clock step and the seed\n"
+    "  --seed N             seed the enemies' random firing with N (default: the clock)\n"
     "  --trace FILE         append one line per frame describing the game to FILE\n"
     "  --no-vsync           do not wait for the display between frames\n"
     "  --capture N:FILE     write frame N (0-based) to FILE: PNG when FILE ends in .png,\n"
@@ -138,6 +142,18 @@ tParseResult ParseOptions(int argc, char** argv) {
             if (!CopyPath(GameOptions.scriptPath, sizeof(GameOptions.scriptPath), next)) {
                 return Usage("--script needs a file", next ? next : "(missing)");
             }
+            ++i;
+        } else if (std::strcmp(arg, "--record") == 0) {
+            if (!CopyPath(GameOptions.recordPath, sizeof(GameOptions.recordPath), next)) {
+                return Usage("--record needs a file", next ? next : "(missing)");
+            }
+            ++i;
+        } else if (std::strcmp(arg, "--seed") == 0) {
+            if (!ParseUnsigned(next, 0xFFFFFFFFu, &number)) {
+                return Usage("--seed needs a number (0 ... 4294967295)", next ? next : "(missing)");
+            }
+            GameOptions.seedSet = true;
+            GameOptions.seed = static_cast<uint32_t>(number);
             ++i;
         } else if (std::strcmp(arg, "--trace") == 0) {
             if (!CopyPath(GameOptions.tracePath, sizeof(GameOptions.tracePath), next)) {

@@ -11,6 +11,10 @@ bool DialogsToStderr = false;
 bool FixedStep = false;
 uint32_t FixedStepMs = 0;
 uint32_t FixedStepNow = 0;
+bool RecordingClock = false;
+uint32_t RecordingLastRealMs = 0;
+bool SeedSet = false;
+uint32_t Seed = 0;
 
 // ---- the quit request ----
 bool QuitPosted = false;
@@ -31,6 +35,9 @@ int VirtualDy = 0;
 bool RecentrePointKnown = false;
 int RecentreX = 0;
 int RecentreY = 0;
+bool CursorReadTaken = false;
+int CursorReadDx = 0;
+int CursorReadDy = 0;
 
 // ---- focus and cursor ----
 bool Focused = true;
@@ -41,10 +48,11 @@ char TitleNote[512];
 uint32_t TitleNoteUntil = 0;
 char TitleBuffer[1024];
 
-// Live keyboard and mouse events are dropped while a script plays.
+// Live keyboard and mouse events are dropped while a script plays, and so are the real
+// window's moves: the cursor is the script's, and a recording carries its own moves.
 bool IsLiveInput(const tEvent& event) {
     return event.kind == kEventKeyDown || event.kind == kEventLeftButton ||
-           event.kind == kEventRightButton;
+           event.kind == kEventRightButton || event.kind == kEventMove;
 }
 
 void RecentrePoint(int* x, int* y) {
@@ -91,6 +99,9 @@ void SelectPlatform(const tPlatformBackend* backend) {
     VirtualCursorMoved = false;
     RecentrePointKnown = false;
     FixedStepNow = 0;
+    RecordingClock = false;
+    SeedSet = false;
+    CursorReadTaken = false;
     Focused = true;
     CursorHiddenByGame = false;
     TitleNote[0] = '\0';
@@ -111,10 +122,37 @@ bool FixedStepActive() {
     return FixedStep;
 }
 
-void AdvanceFixedStep() {
-    if (FixedStep) {
-        FixedStepNow += FixedStepMs;
+uint32_t AdvanceFixedStep() {
+    if (RecordingClock) {
+        const uint32_t real = Backend->timeMs();
+        FixedStepMs = real - RecordingLastRealMs;
+        RecordingLastRealMs = real;
     }
+    if (!FixedStep) {
+        return 0;
+    }
+    FixedStepNow += FixedStepMs;
+    return FixedStepMs;
+}
+
+void SetNextFrameStep(uint32_t stepMs) {
+    FixedStep = true;
+    FixedStepMs = stepMs;
+}
+
+void SetRecordingClock() {
+    SetFixedStep(0);
+    RecordingClock = true;
+    RecordingLastRealMs = Backend->timeMs();
+}
+
+void SetRandomSeed(uint32_t seed) {
+    SeedSet = true;
+    Seed = seed;
+}
+
+uint32_t RandomSeed() {
+    return SeedSet ? Seed : TimeMs();
 }
 
 tMessageAnswer ShowMessageBox(const char* text, const char* caption, tMessageButtons buttons) {
@@ -210,6 +248,11 @@ void GetCursorPos(int* x, int* y) {
         } else {
             RecentrePoint(x, y);
         }
+        int centreX = 0, centreY = 0;
+        RecentrePoint(&centreX, &centreY);
+        CursorReadTaken = true;
+        CursorReadDx = *x - centreX;
+        CursorReadDy = *y - centreY;
         return;
     }
     RecentrePoint(x, y);
@@ -314,6 +357,16 @@ void InjectEvent(const tEvent& event) {
 
 void SetVirtualKey(tKey key, bool down) {
     VirtualKeys[key] = down;
+}
+
+bool TakeCursorReadOffset(int* dx, int* dy) {
+    if (!CursorReadTaken) {
+        return false;
+    }
+    CursorReadTaken = false;
+    *dx = CursorReadDx;
+    *dy = CursorReadDy;
+    return true;
 }
 
 void SetVirtualCursorOffset(int dx, int dy) {

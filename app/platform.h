@@ -108,8 +108,17 @@ void SetDialogsToStderr(bool on);
 // Every clock reads a virtual time that starts at 0 and advances by stepMs before each frame.
 void SetFixedStep(uint32_t stepMs);
 bool FixedStepActive();
-// Advances the fixed-step clock by one step; the main loop calls it before each frame.
-void AdvanceFixedStep();
+// Advances the fixed-step clock by one step; the main loop calls it before each frame. Returns
+// the step taken (0 on the live clock).
+uint32_t AdvanceFixedStep();
+// The step the next frames take, kept until changed (a replayed recording's own steps).
+void SetNextFrameStep(uint32_t stepMs);
+// For a recording: every clock reads a virtual time that starts at 0 and advances before each
+// frame by the real time the frame before took, so the steps can be written down and replayed.
+void SetRecordingClock();
+// The seed of the random generator at world loading: the one set here, otherwise the clock.
+void SetRandomSeed(uint32_t seed);
+uint32_t RandomSeed();
 
 // ---- the interface the game calls ---------------------------------------------------------------
 
@@ -176,3 +185,6 @@ void InjectEvent(const tEvent& event);
 void SetVirtualKey(tKey key, bool down);
 // The next cursor read finds the cursor dx, dy pixels away from the last re-centring point.
 void SetVirtualCursorOffset(int dx, int dy);
+// For a recording: where the live cursor was, against the last re-centring point, at the
+// latest read since the previous call; false when there was no read.
+bool TakeCursorReadOffset(int* dx, int* dy);

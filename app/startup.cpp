@@ -17,6 +17,7 @@
 #include "world/world_rules.h"
 
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -84,6 +85,7 @@ namespace {
 // After each frame: the frame count and the --frames limit.
 void FinishFrame() {
     WriteTraceLine(CurrentFrame);
+    RecordFrameEnd(CurrentFrame);
     ++FramesDrawn;
     ++CurrentFrame;
     if (GameOptions.frameLimit >= 0 && FramesDrawn >= GameOptions.frameLimit) {
@@ -100,6 +102,7 @@ bool MainLoopPass(int* exitCode) {
             *exitCode = event.exitCode;
             return false;
         }
+        RecordEvent(CurrentFrame, event);
         HandleWindowEvent(event);
         return true;
     }
@@ -107,7 +110,7 @@ bool MainLoopPass(int* exitCode) {
     if (InjectScriptEvents(CurrentFrame)) {
         return true;
     }
-    AdvanceFixedStep();
+    RecordFrameStart(CurrentFrame, AdvanceFixedStep());
     StatsFrameBegin();
     StatsUpdateBegin();
     UpdateWorld();
@@ -136,6 +139,7 @@ int ShutDown(int exitCode) {
         RestoreDisplayMode();
         SetCursorVisible(true);
     }
+    StopRecording();
     // The window class goes with the window system's own shutdown.
     ShutdownPlatform();
     AppInstance = false;
@@ -203,6 +207,25 @@ int GameMain(int argc, char** argv) {
     SetDialogsToStderr(GameOptions.dialogsToStderr);
     if (GameOptions.fixedStep) {
         SetFixedStep(GameOptions.fixedStepMs);
+    } else if (InputScriptHasSteps()) {
+        SetFixedStep(0); // the script's own steps, from the first frame on
+    }
+    uint32_t seed = 0;
+    if (GameOptions.seedSet) {
+        SetRandomSeed(GameOptions.seed);
+    } else if (InputScriptSeed(&seed)) {
+        SetRandomSeed(seed);
+    }
+    if (GameOptions.recordPath[0] != '\0') {
+        if (!GameOptions.seedSet && !InputScriptSeed(&seed)) {
+            SetRandomSeed(static_cast<uint32_t>(std::time(nullptr)));
+        }
+        if (!FixedStepActive()) {
+            SetRecordingClock();
+        }
+        if (!StartRecording(GameOptions.recordPath, RandomSeed())) {
+            return 2;
+        }
     }
     SetLiveInputIgnored(InputScriptLoaded());
     SetNoVsync(GameOptions.noVsync);
