@@ -13,6 +13,55 @@ GLenum ModelPrimitive = GL_TRIANGLES;
 
 namespace {
 bool NoVsync = false;
+
+// ---- full-screen toggle (whole run) ----
+unsigned FullScreenWidth = 0;
+unsigned FullScreenHeight = 0;
+// The window's client area before the switch to full screen, restored on the way back.
+bool WindowPlaceKnown = false;
+int WindowX = 0;
+int WindowY = 0;
+unsigned WindowSavedWidth = 0;
+unsigned WindowSavedHeight = 0;
+} // namespace
+
+void SetFullScreenSize(unsigned width, unsigned height) {
+    FullScreenWidth = width;
+    FullScreenHeight = height;
+    WindowPlaceKnown = false;
+}
+
+void ToggleFullScreen() {
+    if (!FullScreen) {
+        int x = 0, y = 0;
+        GetClientOrigin(&x, &y);
+        if (!SetWindowFullScreen(true, 0, 0, FullScreenWidth, FullScreenHeight)) {
+            std::fprintf(stderr, "full screen: the display offers no %ux%u mode\n", FullScreenWidth,
+                         FullScreenHeight);
+            return;
+        }
+        WindowPlaceKnown = true;
+        WindowX = x;
+        WindowY = y;
+        WindowSavedWidth = WindowWidth;
+        WindowSavedHeight = WindowHeight;
+        FullScreen = true;
+        ResizeView(FullScreenWidth, FullScreenHeight);
+    } else {
+        // A game started full screen has no window place yet: the configured size at (0, 0).
+        const unsigned width = WindowPlaceKnown ? WindowSavedWidth : FullScreenWidth;
+        const unsigned height = WindowPlaceKnown ? WindowSavedHeight : FullScreenHeight;
+        const int x = WindowPlaceKnown ? WindowX : 0;
+        const int y = WindowPlaceKnown ? WindowY : 0;
+        if (!SetWindowFullScreen(false, x, y, width, height)) {
+            return;
+        }
+        FullScreen = false;
+        ResizeView(width, height);
+    }
+    int centreX = 0, centreY = 0;
+    WindowCentre(&centreX, &centreY);
+    SetCursorPos(centreX, centreY);
 }
 
 void SetNoVsync(bool on) {

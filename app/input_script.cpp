@@ -20,6 +20,8 @@ enum tScriptAction {
     kActEscapeUp,
     kActScreenshotDown,
     kActScreenshotUp,
+    kActFullScreenDown,
+    kActFullScreenUp,
     kActMouse,
     kActClick,
     kActClose,
@@ -31,6 +33,7 @@ enum tScriptAction {
 // Key numbers of the script's event keys, apart from the held keys' 0 .. kKeyCount - 1.
 constexpr int kScriptEscape = -1;
 constexpr int kScriptScreenshot = -2;
+constexpr int kScriptFullScreen = -3;
 
 struct tScriptEvent {
     uint32_t frame;
@@ -83,6 +86,10 @@ bool KeyFromName(const std::string& name, int* key) {
         *key = kScriptScreenshot;
         return true;
     }
+    if (name == "f11") {
+        *key = kScriptFullScreen;
+        return true;
+    }
     return false;
 }
 
@@ -106,7 +113,7 @@ const char* ParseLine(const std::vector<std::string>& w, tScriptEvent* e) {
             return "key needs NAME down|up";
         }
         if (!KeyFromName(w[2], &e->key)) {
-            return "unknown key (up down left right w a s d escape f12)";
+            return "unknown key (up down left right w a s d escape f11 f12)";
         }
         if (w[3] != "down" && w[3] != "up") {
             return "key state must be down or up";
@@ -116,6 +123,8 @@ const char* ParseLine(const std::vector<std::string>& w, tScriptEvent* e) {
             e->action = down ? kActEscapeDown : kActEscapeUp;
         } else if (e->key == kScriptScreenshot) {
             e->action = down ? kActScreenshotDown : kActScreenshotUp;
+        } else if (e->key == kScriptFullScreen) {
+            e->action = down ? kActFullScreenDown : kActFullScreenUp;
         } else {
             e->action = down ? kActKeyDown : kActKeyUp;
         }
@@ -273,8 +282,14 @@ bool InjectScriptEvents(uint32_t frame) {
             event.key = kKeyScreenshot;
             InjectEvent(event);
             break;
+        case kActFullScreenDown:
+            event.kind = kEventKeyDown;
+            event.key = kKeyFullScreen;
+            InjectEvent(event);
+            break;
         case kActEscapeUp:
         case kActScreenshotUp:
+        case kActFullScreenUp:
             break;
         case kActMouse:
             SetVirtualCursorOffset(e.a, e.b);
@@ -332,9 +347,11 @@ void RecordEvent(uint32_t frame, const tEvent& event) {
     switch (event.kind) {
     case kEventKeyDown:
         // Movement keys are written as the states a frame saw; other keys do nothing.
-        if (event.key == kKeyEscape || event.key == kKeyScreenshot) {
+        if (event.key == kKeyEscape || event.key == kKeyScreenshot || event.key == kKeyFullScreen) {
             std::fprintf(RecordFile, "%u key %s down\n", frame,
-                         event.key == kKeyEscape ? "escape" : "f12");
+                         event.key == kKeyEscape       ? "escape"
+                         : event.key == kKeyScreenshot ? "f12"
+                                                       : "f11");
         }
         break;
     case kEventLeftButton:

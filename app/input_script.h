@@ -1,7 +1,7 @@
 // Input scripts: recorded or generated play, one event a line, replayed through the same paths
 // as live input (event queue, key state, cursor).
 //
-//   FRAME key NAME down|up     NAME: up down left right w a s d escape f12
+//   FRAME key NAME down|up     NAME: up down left right w a s d escape f11 f12
 //   FRAME mouse DX DY          the next cursor read finds the cursor DX, DY from the centre
 //   FRAME click left|right
 //   FRAME close

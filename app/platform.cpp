@@ -292,6 +292,9 @@ bool ChangeDisplayMode(unsigned width, unsigned height) {
 void RestoreDisplayMode() {
     Backend->restoreDisplayMode();
 }
+bool SetWindowFullScreen(bool on, int x, int y, unsigned width, unsigned height) {
+    return Backend->setFullScreen(on, x, y, width, height);
+}
 
 int ChoosePixelFormat(int colorBits, int depthBits) {
     return Backend->choosePixelFormat(colorBits, depthBits);

@@ -27,6 +27,7 @@ enum tEventKind {
 
 constexpr int kKeyEscape = 27;
 constexpr int kKeyScreenshot = 123; // F12
+constexpr int kKeyFullScreen = 122; // F11, or Enter with Alt held
 constexpr int kKeyOther = 0;
 
 struct tEvent {
@@ -75,6 +76,9 @@ struct tPlatformBackend {
     // Whether the display can switch to width x height for the full-screen window.
     bool (*changeDisplayMode)(unsigned width, unsigned height);
     void (*restoreDisplayMode)();
+    // Switches the window to full screen at the display mode width x height, or back to a
+    // window whose client area is width x height at (x, y). False when the display refuses.
+    bool (*setFullScreen)(bool on, int x, int y, unsigned width, unsigned height);
     // Framebuffer configuration: a format id (0: none) for the request, then setting it.
     int (*choosePixelFormat)(int colorBits, int depthBits);
     bool (*setPixelFormat)(int format);
@@ -155,6 +159,7 @@ bool WindowHasFocus();
 bool QueryDisplayMode(tDisplayMode* mode);
 bool ChangeDisplayMode(unsigned width, unsigned height);
 void RestoreDisplayMode();
+bool SetWindowFullScreen(bool on, int x, int y, unsigned width, unsigned height);
 
 int ChoosePixelFormat(int colorBits, int depthBits);
 bool SetPixelFormat(int format);

@@ -187,6 +187,13 @@ bool Translate(const SDL_Event& in, tEvent* out) {
     case SDL_KEYDOWN:
         out->kind = kEventKeyDown;
         out->key = in.key.keysym.sym == SDLK_ESCAPE ? kKeyEscape : kKeyOther;
+        if (in.key.keysym.sym == SDLK_F11 ||
+            (in.key.keysym.sym == SDLK_RETURN && (in.key.keysym.mod & KMOD_ALT) != 0)) {
+            if (in.key.repeat != 0) {
+                return false;
+            }
+            out->key = kKeyFullScreen;
+        }
         if (in.key.keysym.sym == SDLK_F12) {
             // One screenshot per press, not one per key repeat.
             if (in.key.repeat != 0) {
@@ -268,6 +275,13 @@ void SdlSetCursorPos(int x, int y) {
     if (Window == nullptr) {
         return;
     }
+    // Read and moved in screen pixels alike, so that the two agree even while SDL's idea of the
+    // window's place differs from the server's (a full-screen switch that no window manager
+    // carried out leaves SDL believing the window sits at the display's corner).
+    if (ServerCursor) {
+        SDL_WarpMouseGlobal(x, y);
+        return;
+    }
     int ox = 0, oy = 0;
     SdlClientOrigin(&ox, &oy);
     SDL_WarpMouseInWindow(Window, x - ox, y - oy);
@@ -314,6 +328,38 @@ void SdlRestoreDisplayMode() {
     if (Window != nullptr && FullScreenWindow) {
         SDL_SetWindowFullscreen(Window, 0);
     }
+}
+
+bool SdlSetFullScreen(bool on, int x, int y, unsigned width, unsigned height) {
+    if (Window == nullptr) {
+        return false;
+    }
+    if (on) {
+        if (!SdlChangeDisplayMode(width, height)) {
+            return false;
+        }
+        SDL_DisplayMode mode{};
+        if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+            mode.w = static_cast<int>(width);
+            mode.h = static_cast<int>(height);
+            SDL_SetWindowDisplayMode(Window, &mode);
+        }
+        if (SDL_SetWindowFullscreen(Window, SDL_WINDOW_FULLSCREEN) != 0) {
+            return false;
+        }
+        FullScreenWindow = true;
+        return true;
+    }
+    if (SDL_SetWindowFullscreen(Window, 0) != 0) {
+        return false;
+    }
+    FullScreenWindow = false;
+    // A game that started full screen has a borderless window to turn into an ordinary one.
+    SDL_SetWindowBordered(Window, SDL_TRUE);
+    SDL_SetWindowResizable(Window, SDL_TRUE);
+    SDL_SetWindowSize(Window, static_cast<int>(width), static_cast<int>(height));
+    SDL_SetWindowPosition(Window, x, y);
+    return true;
 }
 
 int SdlChoosePixelFormat(int colorBits, int depthBits) {
@@ -410,6 +456,7 @@ const tPlatformBackend kSdlBackend = {
     .queryDisplayMode = SdlQueryDisplayMode,
     .changeDisplayMode = SdlChangeDisplayMode,
     .restoreDisplayMode = SdlRestoreDisplayMode,
+    .setFullScreen = SdlSetFullScreen,
     .choosePixelFormat = SdlChoosePixelFormat,
     .setPixelFormat = SdlSetPixelFormat,
     .createContext = SdlCreateContext,

@@ -106,6 +106,19 @@ void TestRestoreDisplayMode() {
     Record("restoreDisplayMode");
 }
 
+bool TestSetFullScreen(bool on, int x, int y, unsigned width, unsigned height) {
+    Record(on ? "fullScreenOn" : "fullScreenOff");
+    if (on && State.failChangeDisplayMode) {
+        return false;
+    }
+    State.fullScreen = on;
+    State.originX = on ? 0 : x;
+    State.originY = on ? 0 : y;
+    State.clientWidth = static_cast<int>(width);
+    State.clientHeight = static_cast<int>(height);
+    return true;
+}
+
 int TestChoosePixelFormat(int colorBits, int depthBits) {
     Record("choosePixelFormat");
     State.colorBits = colorBits;
@@ -184,6 +197,7 @@ const tPlatformBackend kTestBackend = {
     .queryDisplayMode = TestQueryDisplayMode,
     .changeDisplayMode = TestChangeDisplayMode,
     .restoreDisplayMode = TestRestoreDisplayMode,
+    .setFullScreen = TestSetFullScreen,
     .choosePixelFormat = TestChoosePixelFormat,
     .setPixelFormat = TestSetPixelFormat,
     .createContext = TestCreateContext,

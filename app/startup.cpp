@@ -157,6 +157,7 @@ bool StartGame() {
         FullScreen = GameOptions.fullScreen;
     }
     LoadSettings();
+    SetFullScreenSize(WindowWidth, WindowHeight);
     if (FullScreen) {
         SwitchToFullScreen();
         SetCursorVisible(false);

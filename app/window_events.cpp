@@ -39,6 +39,8 @@ void HandleWindowEvent(const tEvent& event) {
             PostQuitRequest(0);
         } else if (event.key == kKeyScreenshot) {
             RequestScreenshot();
+        } else if (event.key == kKeyFullScreen) {
+            ToggleFullScreen();
         }
         break;
     case kEventLeftButton:
