@@ -1,5 +1,6 @@
 #include "app/platform.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -35,6 +36,7 @@ int VirtualDy = 0;
 bool RecentrePointKnown = false;
 int RecentreX = 0;
 int RecentreY = 0;
+uint32_t LastStickReadMs = 0;
 bool CursorReadTaken = false;
 int CursorReadDx = 0;
 int CursorReadDy = 0;
@@ -243,13 +245,24 @@ void SetCursorVisible(bool show) {
 
 void GetCursorPos(int* x, int* y) {
     if (!LiveInputIgnored) {
-        if (Focused) {
-            Backend->cursorPos(x, y);
-        } else {
-            RecentrePoint(x, y);
-        }
         int centreX = 0, centreY = 0;
         RecentrePoint(&centreX, &centreY);
+        if (Focused) {
+            Backend->cursorPos(x, y);
+            // The stick's travel since the last read, at most a tenth of a second of it (the
+            // first read, or one after a long load).
+            const uint32_t now = TimeMs();
+            const float seconds =
+                static_cast<float>(std::min(now - LastStickReadMs, 100u)) / 1000.0f;
+            LastStickReadMs = now;
+            float stickX = 0.0f, stickY = 0.0f;
+            Backend->lookStick(&stickX, &stickY);
+            *x += static_cast<int>(stickX * kStickPixelsPerSecond * seconds);
+            *y += static_cast<int>(stickY * kStickPixelsPerSecond * seconds);
+        } else {
+            *x = centreX;
+            *y = centreY;
+        }
         CursorReadTaken = true;
         CursorReadDx = *x - centreX;
         CursorReadDy = *y - centreY;

@@ -71,7 +71,10 @@ struct tPlatformBackend {
     void (*showCursor)(bool show);
     void (*cursorPos)(int* x, int* y);
     void (*setCursorPos)(int x, int y);
+    // A movement key is down, or a game controller's left stick points its way.
     bool (*keyDown)(tKey key);
+    // A game controller's right stick, each axis -1 ... 1 past its dead zone (0, 0 without one).
+    void (*lookStick)(float* x, float* y);
     bool (*queryDisplayMode)(tDisplayMode* mode);
     // Whether the display can switch to width x height for the full-screen window.
     bool (*changeDisplayMode)(unsigned width, unsigned height);
@@ -150,7 +153,10 @@ void PostQuitRequest(int exitCode);
 bool QuitRequested();
 
 void SetCursorVisible(bool show);
+// The cursor in screen pixels; a game controller's right stick moves it on from the last
+// re-centring point by kStickPixelsPerSecond at full tilt, so it turns the view as the mouse does.
 void GetCursorPos(int* x, int* y);
+constexpr float kStickPixelsPerSecond = 1500.0f;
 void SetCursorPos(int x, int y);
 bool IsKeyDown(tKey key);
 // Whether the window has the keyboard focus (true when the backend cannot tell).

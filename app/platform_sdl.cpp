@@ -12,6 +12,13 @@ namespace {
 SDL_Window* Window = nullptr;
 SDL_GLContext Context = nullptr;
 bool VideoStarted = false;
+// The game controller in use (the first one plugged in), and the right trigger's state: one
+// shot per pull, pulled past half way and let go below a quarter.
+SDL_GameController* Controller = nullptr;
+bool TriggerPulled = false;
+constexpr int kStickDeadZone = 8000; // of 32767
+constexpr int kTriggerPull = 16384;  // of 32767
+constexpr int kTriggerRelease = 8192;
 bool FullScreenWindow = false;
 // Under X the cursor is read from the server itself (see SdlCursorPos).
 bool ServerCursor = false;
@@ -43,6 +50,11 @@ bool StartVideo() {
             return false;
         }
         ServerCursor = driver != nullptr && SDL_strcmp(driver, "x11") == 0;
+        // Controllers plugged in now or later arrive as device events; without the subsystem
+        // the game simply has none.
+        if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+            std::fprintf(stderr, "SDL game controllers: %s\n", SDL_GetError());
+        }
         VideoStarted = true;
     }
     return true;
@@ -177,10 +189,81 @@ void SdlClientOrigin(int* x, int* y) {
     }
 }
 
+// Hot-plugging: the first controller plugged in is used until it goes, then the next one.
+void ControllerAdded(int deviceIndex) {
+    if (Controller == nullptr && SDL_IsGameController(deviceIndex)) {
+        Controller = SDL_GameControllerOpen(deviceIndex);
+        TriggerPulled = false;
+    }
+}
+
+void ControllerRemoved(SDL_JoystickID id) {
+    if (Controller == nullptr ||
+        SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(Controller)) != id) {
+        return;
+    }
+    SDL_GameControllerClose(Controller);
+    Controller = nullptr;
+    for (int i = 0; i < SDL_NumJoysticks() && Controller == nullptr; ++i) {
+        ControllerAdded(i);
+    }
+}
+
+bool IsOurController(SDL_JoystickID id) {
+    return Controller != nullptr &&
+           SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(Controller)) == id;
+}
+
+// A stick axis as -1 ... 1, 0 inside the dead zone.
+float StickAxis(SDL_GameControllerAxis axis) {
+    if (Controller == nullptr) {
+        return 0.0f;
+    }
+    const int value = SDL_GameControllerGetAxis(Controller, axis);
+    if (value > -kStickDeadZone && value < kStickDeadZone) {
+        return 0.0f;
+    }
+    return static_cast<float>(value) / 32767.0f;
+}
+
 // SDL's events in the game's terms; false for events the backend handles itself.
 bool Translate(const SDL_Event& in, tEvent* out) {
     *out = tEvent{};
     switch (in.type) {
+    case SDL_CONTROLLERDEVICEADDED:
+        ControllerAdded(in.cdevice.which);
+        return false;
+    case SDL_CONTROLLERDEVICEREMOVED:
+        ControllerRemoved(in.cdevice.which);
+        return false;
+    case SDL_CONTROLLERBUTTONDOWN:
+        // A fires like the left button; Back quits like Escape.
+        if (!IsOurController(in.cbutton.which)) {
+            return false;
+        }
+        if (in.cbutton.button == SDL_CONTROLLER_BUTTON_A) {
+            out->kind = kEventLeftButton;
+            return true;
+        }
+        if (in.cbutton.button == SDL_CONTROLLER_BUTTON_BACK) {
+            out->kind = kEventKeyDown;
+            out->key = kKeyEscape;
+            return true;
+        }
+        return false;
+    case SDL_CONTROLLERAXISMOTION:
+        if (!IsOurController(in.caxis.which) || in.caxis.axis != SDL_CONTROLLER_AXIS_TRIGGERRIGHT) {
+            return false;
+        }
+        if (!TriggerPulled && in.caxis.value >= kTriggerPull) {
+            TriggerPulled = true;
+            out->kind = kEventLeftButton;
+            return true;
+        }
+        if (TriggerPulled && in.caxis.value < kTriggerRelease) {
+            TriggerPulled = false;
+        }
+        return false;
     case SDL_QUIT:
         out->kind = kEventClose;
         return true;
@@ -293,7 +376,32 @@ bool SdlKeyDown(tKey key) {
         SDL_SCANCODE_W,  SDL_SCANCODE_S,    SDL_SCANCODE_A,    SDL_SCANCODE_D,
     };
     const Uint8* state = SDL_GetKeyboardState(nullptr);
-    return state != nullptr && state[kScancodes[key]] != 0;
+    if (state != nullptr && state[kScancodes[key]] != 0) {
+        return true;
+    }
+    // The left stick: up walks forward, down backward, sideways steps (both key sets answer).
+    switch (key) {
+    case kKeyUp:
+    case kKeyW:
+        return StickAxis(SDL_CONTROLLER_AXIS_LEFTY) < 0.0f;
+    case kKeyDown:
+    case kKeyS:
+        return StickAxis(SDL_CONTROLLER_AXIS_LEFTY) > 0.0f;
+    case kKeyLeft:
+    case kKeyA:
+        return StickAxis(SDL_CONTROLLER_AXIS_LEFTX) < 0.0f;
+    case kKeyRight:
+    case kKeyD:
+        return StickAxis(SDL_CONTROLLER_AXIS_LEFTX) > 0.0f;
+    case kKeyCount:
+        break;
+    }
+    return false;
+}
+
+void SdlLookStick(float* x, float* y) {
+    *x = StickAxis(SDL_CONTROLLER_AXIS_RIGHTX);
+    *y = StickAxis(SDL_CONTROLLER_AXIS_RIGHTY);
 }
 
 bool SdlQueryDisplayMode(tDisplayMode* mode) {
@@ -453,6 +561,7 @@ const tPlatformBackend kSdlBackend = {
     .cursorPos = SdlCursorPos,
     .setCursorPos = SdlSetCursorPos,
     .keyDown = SdlKeyDown,
+    .lookStick = SdlLookStick,
     .queryDisplayMode = SdlQueryDisplayMode,
     .changeDisplayMode = SdlChangeDisplayMode,
     .restoreDisplayMode = SdlRestoreDisplayMode,

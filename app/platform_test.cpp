@@ -89,6 +89,11 @@ bool TestKeyDown(tKey key) {
     return State.keys[key];
 }
 
+void TestLookStick(float* x, float* y) {
+    *x = State.lookStickX;
+    *y = State.lookStickY;
+}
+
 bool TestQueryDisplayMode(tDisplayMode* mode) {
     if (State.failQueryDisplayMode) {
         return false;
@@ -194,6 +199,7 @@ const tPlatformBackend kTestBackend = {
     .cursorPos = TestCursorPos,
     .setCursorPos = TestSetCursorPos,
     .keyDown = TestKeyDown,
+    .lookStick = TestLookStick,
     .queryDisplayMode = TestQueryDisplayMode,
     .changeDisplayMode = TestChangeDisplayMode,
     .restoreDisplayMode = TestRestoreDisplayMode,

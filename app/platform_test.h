@@ -29,6 +29,9 @@ struct tTestPlatformState {
     bool keys[kKeyCount] = {};
     int cursorX = 0;
     int cursorY = 0;
+    // A game controller's right stick, -1 ... 1 per axis.
+    float lookStickX = 0.0f;
+    float lookStickY = 0.0f;
     bool cursorVisible = true;
     int swaps = 0;
 
