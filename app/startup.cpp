@@ -6,6 +6,7 @@
 #include "app/input_script.h"
 #include "app/options.h"
 #include "app/platform.h"
+#include "app/player_config.h"
 #include "app/stats.h"
 #include "app/trace.h"
 #include "app/user_dirs.h"
@@ -197,6 +198,9 @@ int GameMain(int argc, char** argv) {
     case kParseRun:
         break;
     }
+    tPlayerConfig config;
+    ReadPlayerConfig(&config);
+    ApplyPlayerConfig(config);
     if (GameOptions.scriptPath[0] != '\0') {
         char error[600];
         if (!LoadInputScript(GameOptions.scriptPath, error, sizeof(error))) {
