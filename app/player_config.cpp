@@ -1,6 +1,5 @@
 #include "app/player_config.h"
 
-#include "app/display.h"
 #include "app/options.h"
 #include "app/sound_backend.h"
 #include "app/user_dirs.h"
