@@ -49,6 +49,8 @@ bool Loaded = false;
 bool HasSteps = false;
 bool HasSeed = false;
 uint32_t ScriptSeed = 0;
+float ScriptSensitivity = 1.0f;
+bool ScriptInvert = false;
 
 // ---- recording (whole run) ----
 FILE* RecordFile = nullptr;
@@ -194,6 +196,26 @@ bool ParseInputScript(const char* text, char* error, size_t errorSize) {
         if (w.empty()) {
             continue;
         }
+        if (w[0] == "mouse_sensitivity" || w[0] == "invert_mouse") {
+            char* end = nullptr;
+            const float value = w.size() == 2 ? std::strtof(w[1].c_str(), &end) : 0.0f;
+            const bool sensitivityOk = w[0] == "mouse_sensitivity" && end != nullptr &&
+                                       *end == '\0' && value > 0.0f && value <= 100.0f;
+            const bool invertOk =
+                w[0] == "invert_mouse" && w.size() == 2 && (w[1] == "yes" || w[1] == "no");
+            if (!sensitivityOk && !invertOk) {
+                std::snprintf(error, errorSize, "script line %d: %s needs %s", lineNumber,
+                              w[0].c_str(), w[0] == "invert_mouse" ? "yes or no" : "0 < X <= 100");
+                ClearInputScript();
+                return false;
+            }
+            if (sensitivityOk) {
+                ScriptSensitivity = value;
+            } else {
+                ScriptInvert = w[1] == "yes";
+            }
+            continue;
+        }
         if (w[0] == "seed") {
             long seed = 0;
             if (w.size() != 2 || !ParseInt(w[1], 0, 0xFFFFFFFFL, &seed)) {
@@ -244,6 +266,13 @@ void ClearInputScript() {
     Loaded = false;
     HasSteps = false;
     HasSeed = false;
+    ScriptSensitivity = 1.0f;
+    ScriptInvert = false;
+}
+
+void InputScriptMouse(float* sensitivity, bool* invert) {
+    *sensitivity = ScriptSensitivity;
+    *invert = ScriptInvert;
 }
 
 bool InputScriptHasSteps() {
@@ -322,7 +351,7 @@ bool InjectScriptEvents(uint32_t frame) {
     return any;
 }
 
-bool StartRecording(const char* path, uint32_t seed) {
+bool StartRecording(const char* path, uint32_t seed, float mouseSensitivity, bool invertMouse) {
     StopRecording();
     RecordFile = std::fopen(path, "w");
     if (RecordFile == nullptr) {
@@ -332,12 +361,11 @@ bool StartRecording(const char* path, uint32_t seed) {
     for (bool& key : RecordedKeys) {
         key = false;
     }
-    std::fprintf(RecordFile, "# Ostravel recording: play it back with --script\nseed %u\n", seed);
+    std::fprintf(RecordFile,
+                 "# Ostravel recording: play it back with --script\nseed %u\n"
+                 "mouse_sensitivity %.9g\ninvert_mouse %s\n",
+                 seed, static_cast<double>(mouseSensitivity), invertMouse ? "yes" : "no");
     return true;
-}
-
-bool Recording() {
-    return RecordFile != nullptr;
 }
 
 void RecordEvent(uint32_t frame, const tEvent& event) {

@@ -10,6 +10,8 @@
 //   FRAME step MS              the clocks advance MS milliseconds before this frame (and the
 //                              frames after it, until the next step line)
 //   seed N                     the random generator's seed at world loading
+//   mouse_sensitivity X        the mouse settings the session was played with (a replay
+//   invert_mouse yes|no        uses them, or the defaults 1.0 and no, never the player's own)
 //
 // FRAME is the 0-based frame index; '#' starts a comment. Lines must come in frame order.
 //
@@ -35,11 +37,13 @@ void ClearInputScript();
 // Whether the script fixes frame steps, and the seed it names.
 bool InputScriptHasSteps();
 bool InputScriptSeed(uint32_t* seed);
+// The mouse settings the script names, the defaults where it names none.
+void InputScriptMouse(float* sensitivity, bool* invert);
 
 // ---- recording ----
-// Opens the file and writes the seed line; false (said on standard error) when it cannot.
-bool StartRecording(const char* path, uint32_t seed);
-bool Recording();
+// Opens the file and writes the seed and mouse lines; false (said on standard error) when it
+// cannot.
+bool StartRecording(const char* path, uint32_t seed, float mouseSensitivity, bool invertMouse);
 // An event the main loop is about to handle before the given frame.
 void RecordEvent(uint32_t frame, const tEvent& event);
 // The start of a frame: its clock step and the movement keys that changed.

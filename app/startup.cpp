@@ -11,6 +11,7 @@
 #include "app/trace.h"
 #include "app/user_dirs.h"
 #include "app/window_events.h"
+#include "camera/camera.h"
 #include "render/font.h"
 #include "render/frame_renderer.h"
 #include "world/load_world.h"
@@ -215,6 +216,10 @@ int GameMain(int argc, char** argv) {
     } else if (InputScriptHasSteps()) {
         SetFixedStep(0); // the script's own steps, from the first frame on
     }
+    // A replay turns the view as the recorded session did, whatever this player's preferences.
+    if (InputScriptLoaded()) {
+        InputScriptMouse(&MouseSensitivity, &InvertMouse);
+    }
     uint32_t seed = 0;
     if (GameOptions.seedSet) {
         SetRandomSeed(GameOptions.seed);
@@ -228,7 +233,7 @@ int GameMain(int argc, char** argv) {
         if (!FixedStepActive()) {
             SetRecordingClock();
         }
-        if (!StartRecording(GameOptions.recordPath, RandomSeed())) {
+        if (!StartRecording(GameOptions.recordPath, RandomSeed(), MouseSensitivity, InvertMouse)) {
             return 2;
         }
     }

@@ -113,6 +113,8 @@ TEST(InputScript, RejectsMalformedLinesWithTheirNumber) {
         {"1 step\n", "script line 1: step"},
         {"1 move 3 4\n", "script line 1: move"},
         {"0 close\nseed\n", "script line 2: seed"},
+        {"mouse_sensitivity 0\n", "script line 1: mouse_sensitivity"},
+        {"invert_mouse maybe\n", "script line 1: invert_mouse"},
         {"5 close\n2 close\n", "script line 2: frames must not go backwards"},
     };
     for (const auto& bad : kBad) {

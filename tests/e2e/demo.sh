@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Demos: a live session under X, driven with xdotool (walk forward, look around, shoot, step
-# aside, Escape), is recorded with --record; played back with --script, the recording gives the
-# same trace line for line and the same captured frames byte for byte.
+# aside, Escape), is recorded with --record; played back with --script, by a player with other
+# mouse preferences, the recording gives the same trace line for line and the same captured
+# frames byte for byte.
 set -euo pipefail
 game=$(readlink -f "$1")
 build=$(readlink -f "$2")
@@ -71,11 +72,17 @@ pid=""
 # The recording holds what was done, each frame's step and the seed.
 rec="$work/demo.txt"
 grep -Eq '^seed [0-9]+$' "$rec" || fail "no seed line"
+grep -qx 'mouse_sensitivity 1' "$rec" && grep -qx 'invert_mouse no' "$rec" || fail "no mouse settings"
 [ "$(grep -c ' step ' "$rec")" -eq "$(wc -l < "$trace")" ] || fail "not one step line per frame"
 for what in ' key w down$' ' key w up$' ' key a down$' ' mouse 80 -30$' ' click left$' ' key escape down$'; do
   grep -Eq "^[0-9]+$what" "$rec" || fail "the recording lacks \"$what\""
 done
 
+# Played back by a player whose own preferences turn the mouse differently: the recording's
+# mouse settings hold, so it is still the same game.
+mkdir -p "$work/other-config/ostravel"
+printf 'mouse_sensitivity = 3\ninvert_mouse = yes\n' > "$work/other-config/ostravel/ostravel.conf"
+XDG_CONFIG_HOME="$work/other-config" \
 "$game" --windowed --dialogs=stderr --script "$rec" --trace "$work/replay.txt" \
   --capture 5:"$work/replay5.bmp" --capture 25:"$work/replay25.png" > "$work/out2.txt" 2> "$work/err2.txt" ||
   fail "the replay ended with exit code $?"
