@@ -4,12 +4,64 @@
 #include "app/gl_api.h"
 #include "app/platform.h"
 
+#include <cstdio>
+#include <cstring>
+
 tActiveTextureProc glActiveTextureARB = nullptr;
 tMultiTexCoord2fProc glMultiTexCoord2fARB = nullptr;
 GLenum ModelPrimitive = GL_TRIANGLES;
 
 namespace {
 bool NoVsync = false;
+
+// ---- full-screen toggle (whole run) ----
+unsigned FullScreenWidth = 0;
+unsigned FullScreenHeight = 0;
+// The window's client area before the switch to full screen, restored on the way back.
+bool WindowPlaceKnown = false;
+int WindowX = 0;
+int WindowY = 0;
+unsigned WindowSavedWidth = 0;
+unsigned WindowSavedHeight = 0;
+} // namespace
+
+void SetFullScreenSize(unsigned width, unsigned height) {
+    FullScreenWidth = width;
+    FullScreenHeight = height;
+    WindowPlaceKnown = false;
+}
+
+void ToggleFullScreen() {
+    if (!FullScreen) {
+        int x = 0, y = 0;
+        GetClientOrigin(&x, &y);
+        if (!SetWindowFullScreen(true, 0, 0, FullScreenWidth, FullScreenHeight)) {
+            std::fprintf(stderr, "full screen: the display offers no %ux%u mode\n", FullScreenWidth,
+                         FullScreenHeight);
+            return;
+        }
+        WindowPlaceKnown = true;
+        WindowX = x;
+        WindowY = y;
+        WindowSavedWidth = WindowWidth;
+        WindowSavedHeight = WindowHeight;
+        FullScreen = true;
+        ResizeView(FullScreenWidth, FullScreenHeight);
+    } else {
+        // A game started full screen has no window place yet: the configured size at (0, 0).
+        const unsigned width = WindowPlaceKnown ? WindowSavedWidth : FullScreenWidth;
+        const unsigned height = WindowPlaceKnown ? WindowSavedHeight : FullScreenHeight;
+        const int x = WindowPlaceKnown ? WindowX : 0;
+        const int y = WindowPlaceKnown ? WindowY : 0;
+        if (!SetWindowFullScreen(false, x, y, width, height)) {
+            return;
+        }
+        FullScreen = false;
+        ResizeView(width, height);
+    }
+    int centreX = 0, centreY = 0;
+    WindowCentre(&centreX, &centreY);
+    SetCursorPos(centreX, centreY);
 }
 
 void SetNoVsync(bool on) {
@@ -21,6 +73,31 @@ void WindowCentre(int* x, int* y) {
     GetClientOrigin(&originX, &originY);
     *x = originX + static_cast<int>(WindowWidth / 2u);
     *y = originY + static_cast<int>(WindowHeight / 2u);
+}
+
+bool HasMultitexture(const char* version, const char* extensions) {
+    if (version == nullptr) {
+        return false;
+    }
+    // GL_VERSION starts "major.minor", optionally followed by a release number and vendor text.
+    int major = 0, minor = 0;
+    if (std::sscanf(version, "%d.%d", &major, &minor) == 2 &&
+        (major > 1 || (major == 1 && minor >= 3))) {
+        return true;
+    }
+    // The extension string is a list of names separated by spaces; a longer name that starts
+    // with the same letters is another extension.
+    constexpr const char* kName = "GL_ARB_multitexture";
+    const size_t length = std::strlen(kName);
+    for (const char* at = extensions; at != nullptr && (at = std::strstr(at, kName)) != nullptr;
+         at += length) {
+        const bool starts = at == extensions || at[-1] == ' ';
+        const bool ends = at[length] == '\0' || at[length] == ' ';
+        if (starts && ends) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void SwitchToFullScreen() {
@@ -63,7 +140,10 @@ void CreateGLContext(int width, int height) {
         reinterpret_cast<tActiveTextureProc>(GetGLProcAddress("glActiveTextureARB"));
     glMultiTexCoord2fARB =
         reinterpret_cast<tMultiTexCoord2fProc>(GetGLProcAddress("glMultiTexCoord2fARB"));
-    if (glActiveTextureARB == nullptr || glMultiTexCoord2fARB == nullptr) {
+    // The dispatch library hands out an entry point for any name, so only the context can say
+    // whether the calls will do anything.
+    if (!HasMultitexture(GetContextString(false), GetContextString(true)) ||
+        glActiveTextureARB == nullptr || glMultiTexCoord2fARB == nullptr) {
         ShowError("Your current setup does not support multitexturing");
         PostQuitRequest(0);
     }

@@ -8,8 +8,16 @@ constexpr double kFieldOfView = 45.0;
 
 // Asks the display for the configured size before the full-screen window opens.
 void SwitchToFullScreen();
+// The size full screen uses: the settings' width and height, remembered at start-up.
+void SetFullScreenSize(unsigned width, unsigned height);
+// Alt+Enter and F11: full screen at the configured size, or back to the window's last size and
+// place; the view follows and the cursor is re-centred, so mouse look takes no jump.
+void ToggleFullScreen();
 // Double-buffered context with a depth buffer, base GL state, multitexture entry points, view.
 void CreateGLContext(int width, int height);
+// Whether a context with these GL_VERSION and GL_EXTENSIONS strings offers multitexturing: GL
+// 1.3 or later, or the GL_ARB_multitexture extension.
+bool HasMultitexture(const char* version, const char* extensions);
 // Viewport and 45-degree perspective for a client size; runs before the context exists too.
 void ResizeView(unsigned width, unsigned height);
 // Asks for a swap interval of 0 once a context exists (--no-vsync).

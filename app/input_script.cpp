@@ -20,15 +20,20 @@ enum tScriptAction {
     kActEscapeUp,
     kActScreenshotDown,
     kActScreenshotUp,
+    kActFullScreenDown,
+    kActFullScreenUp,
     kActMouse,
     kActClick,
     kActClose,
-    kActResize
+    kActResize,
+    kActMove,
+    kActStep
 };
 
 // Key numbers of the script's event keys, apart from the held keys' 0 .. kKeyCount - 1.
 constexpr int kScriptEscape = -1;
 constexpr int kScriptScreenshot = -2;
+constexpr int kScriptFullScreen = -3;
 
 struct tScriptEvent {
     uint32_t frame;
@@ -41,6 +46,17 @@ struct tScriptEvent {
 std::vector<tScriptEvent> Script;
 size_t NextScriptEvent = 0;
 bool Loaded = false;
+bool HasSteps = false;
+bool HasSeed = false;
+uint32_t ScriptSeed = 0;
+float ScriptSensitivity = 1.0f;
+bool ScriptInvert = false;
+
+// ---- recording (whole run) ----
+FILE* RecordFile = nullptr;
+bool RecordedKeys[kKeyCount];
+
+constexpr const char* kKeyNames[kKeyCount] = {"up", "down", "left", "right", "w", "s", "a", "d"};
 
 bool ParseInt(const std::string& word, long min, long max, long* value) {
     if (word.empty()) {
@@ -57,10 +73,8 @@ bool ParseInt(const std::string& word, long min, long max, long* value) {
 }
 
 bool KeyFromName(const std::string& name, int* key) {
-    static const char* const kNames[kKeyCount] = {"up", "down", "left", "right",
-                                                  "w",  "s",    "a",    "d"};
     for (int k = 0; k < kKeyCount; ++k) {
-        if (name == kNames[k]) {
+        if (name == kKeyNames[k]) {
             *key = k;
             return true;
         }
@@ -72,6 +86,10 @@ bool KeyFromName(const std::string& name, int* key) {
     }
     if (name == "f12") {
         *key = kScriptScreenshot;
+        return true;
+    }
+    if (name == "f11") {
+        *key = kScriptFullScreen;
         return true;
     }
     return false;
@@ -97,7 +115,7 @@ const char* ParseLine(const std::vector<std::string>& w, tScriptEvent* e) {
             return "key needs NAME down|up";
         }
         if (!KeyFromName(w[2], &e->key)) {
-            return "unknown key (up down left right w a s d escape f12)";
+            return "unknown key (up down left right w a s d escape f11 f12)";
         }
         if (w[3] != "down" && w[3] != "up") {
             return "key state must be down or up";
@@ -107,6 +125,8 @@ const char* ParseLine(const std::vector<std::string>& w, tScriptEvent* e) {
             e->action = down ? kActEscapeDown : kActEscapeUp;
         } else if (e->key == kScriptScreenshot) {
             e->action = down ? kActScreenshotDown : kActScreenshotUp;
+        } else if (e->key == kScriptFullScreen) {
+            e->action = down ? kActFullScreenDown : kActFullScreenUp;
         } else {
             e->action = down ? kActKeyDown : kActKeyUp;
         }
@@ -136,8 +156,19 @@ const char* ParseLine(const std::vector<std::string>& w, tScriptEvent* e) {
         e->action = kActResize;
         e->a = static_cast<int>(x);
         e->b = static_cast<int>(y);
+    } else if (verb == "move") {
+        if (w.size() != 2) {
+            return "move takes nothing";
+        }
+        e->action = kActMove;
+    } else if (verb == "step") {
+        if (w.size() != 3 || !ParseInt(w[2], 0, 60000, &x)) {
+            return "step needs milliseconds (0 ... 60000)";
+        }
+        e->action = kActStep;
+        e->a = static_cast<int>(x);
     } else {
-        return "unknown event (key mouse click close resize)";
+        return "unknown event (key mouse click close resize move step)";
     }
     return nullptr;
 }
@@ -165,6 +196,37 @@ bool ParseInputScript(const char* text, char* error, size_t errorSize) {
         if (w.empty()) {
             continue;
         }
+        if (w[0] == "mouse_sensitivity" || w[0] == "invert_mouse") {
+            char* end = nullptr;
+            const float value = w.size() == 2 ? std::strtof(w[1].c_str(), &end) : 0.0f;
+            const bool sensitivityOk = w[0] == "mouse_sensitivity" && end != nullptr &&
+                                       *end == '\0' && value > 0.0f && value <= 100.0f;
+            const bool invertOk =
+                w[0] == "invert_mouse" && w.size() == 2 && (w[1] == "yes" || w[1] == "no");
+            if (!sensitivityOk && !invertOk) {
+                std::snprintf(error, errorSize, "script line %d: %s needs %s", lineNumber,
+                              w[0].c_str(), w[0] == "invert_mouse" ? "yes or no" : "0 < X <= 100");
+                ClearInputScript();
+                return false;
+            }
+            if (sensitivityOk) {
+                ScriptSensitivity = value;
+            } else {
+                ScriptInvert = w[1] == "yes";
+            }
+            continue;
+        }
+        if (w[0] == "seed") {
+            long seed = 0;
+            if (w.size() != 2 || !ParseInt(w[1], 0, 0xFFFFFFFFL, &seed)) {
+                std::snprintf(error, errorSize, "script line %d: seed needs a number", lineNumber);
+                ClearInputScript();
+                return false;
+            }
+            HasSeed = true;
+            ScriptSeed = static_cast<uint32_t>(seed);
+            continue;
+        }
         tScriptEvent e{};
         const char* problem = ParseLine(w, &e);
         if (problem == nullptr && e.frame < lastFrame) {
@@ -176,6 +238,7 @@ bool ParseInputScript(const char* text, char* error, size_t errorSize) {
             return false;
         }
         lastFrame = e.frame;
+        HasSteps = HasSteps || e.action == kActStep;
         Script.push_back(e);
     }
     Loaded = true;
@@ -201,6 +264,26 @@ void ClearInputScript() {
     Script.clear();
     NextScriptEvent = 0;
     Loaded = false;
+    HasSteps = false;
+    HasSeed = false;
+    ScriptSensitivity = 1.0f;
+    ScriptInvert = false;
+}
+
+void InputScriptMouse(float* sensitivity, bool* invert) {
+    *sensitivity = ScriptSensitivity;
+    *invert = ScriptInvert;
+}
+
+bool InputScriptHasSteps() {
+    return HasSteps;
+}
+
+bool InputScriptSeed(uint32_t* seed) {
+    if (HasSeed) {
+        *seed = ScriptSeed;
+    }
+    return HasSeed;
 }
 
 bool InjectScriptEvents(uint32_t frame) {
@@ -228,8 +311,14 @@ bool InjectScriptEvents(uint32_t frame) {
             event.key = kKeyScreenshot;
             InjectEvent(event);
             break;
+        case kActFullScreenDown:
+            event.kind = kEventKeyDown;
+            event.key = kKeyFullScreen;
+            InjectEvent(event);
+            break;
         case kActEscapeUp:
         case kActScreenshotUp:
+        case kActFullScreenUp:
             break;
         case kActMouse:
             SetVirtualCursorOffset(e.a, e.b);
@@ -248,8 +337,104 @@ bool InjectScriptEvents(uint32_t frame) {
             event.height = e.b;
             InjectEvent(event);
             break;
+        case kActMove:
+            event.kind = kEventMove;
+            InjectEvent(event);
+            break;
+        case kActStep:
+            // Not an event: the frame itself follows in this pass.
+            SetNextFrameStep(static_cast<uint32_t>(e.a));
+            continue;
         }
         any = true;
     }
     return any;
+}
+
+bool StartRecording(const char* path, uint32_t seed, float mouseSensitivity, bool invertMouse) {
+    StopRecording();
+    RecordFile = std::fopen(path, "w");
+    if (RecordFile == nullptr) {
+        std::fprintf(stderr, "Error: cannot write the recording %s\n", path);
+        return false;
+    }
+    for (bool& key : RecordedKeys) {
+        key = false;
+    }
+    std::fprintf(RecordFile,
+                 "# Ostravel recording: play it back with --script\nseed %u\n"
+                 "mouse_sensitivity %.9g\ninvert_mouse %s\n",
+                 seed, static_cast<double>(mouseSensitivity), invertMouse ? "yes" : "no");
+    return true;
+}
+
+void RecordEvent(uint32_t frame, const tEvent& event) {
+    if (RecordFile == nullptr) {
+        return;
+    }
+    switch (event.kind) {
+    case kEventKeyDown:
+        // Movement keys are written as the states a frame saw; other keys do nothing.
+        if (event.key == kKeyEscape || event.key == kKeyScreenshot || event.key == kKeyFullScreen) {
+            std::fprintf(RecordFile, "%u key %s down\n", frame,
+                         event.key == kKeyEscape       ? "escape"
+                         : event.key == kKeyScreenshot ? "f12"
+                                                       : "f11");
+        }
+        break;
+    case kEventLeftButton:
+    case kEventRightButton:
+        std::fprintf(RecordFile, "%u click %s\n", frame,
+                     event.kind == kEventLeftButton ? "left" : "right");
+        break;
+    case kEventClose:
+        std::fprintf(RecordFile, "%u close\n", frame);
+        break;
+    case kEventResize:
+        // The script's range; the game itself keeps only 16 bits of each side.
+        if (event.width >= 1 && event.width <= 16384 && event.height >= 1 &&
+            event.height <= 16384) {
+            std::fprintf(RecordFile, "%u resize %d %d\n", frame, event.width, event.height);
+        }
+        break;
+    case kEventMove:
+        std::fprintf(RecordFile, "%u move\n", frame);
+        break;
+    case kEventFocus:
+    case kEventQuit:
+        break;
+    }
+}
+
+void RecordFrameStart(uint32_t frame, uint32_t stepMs) {
+    if (RecordFile == nullptr) {
+        return;
+    }
+    std::fprintf(RecordFile, "%u step %u\n", frame, stepMs);
+    for (int k = 0; k < kKeyCount; ++k) {
+        const bool down = IsKeyDown(static_cast<tKey>(k));
+        if (down != RecordedKeys[k]) {
+            RecordedKeys[k] = down;
+            std::fprintf(RecordFile, "%u key %s %s\n", frame, kKeyNames[k], down ? "down" : "up");
+        }
+    }
+}
+
+void RecordFrameEnd(uint32_t frame) {
+    if (RecordFile == nullptr) {
+        return;
+    }
+    int dx = 0, dy = 0;
+    if (TakeCursorReadOffset(&dx, &dy) && (dx != 0 || dy != 0)) {
+        std::fprintf(RecordFile, "%u mouse %d %d\n", frame, dx, dy);
+    }
+    // Flushed each frame, so a recording cut short by a crash still plays up to it.
+    std::fflush(RecordFile);
+}
+
+void StopRecording() {
+    if (RecordFile != nullptr) {
+        std::fclose(RecordFile);
+        RecordFile = nullptr;
+    }
 }

@@ -28,8 +28,12 @@ constexpr const char* kUsage =
     "  D / Right arrow      step right\n"
     "  mouse                look around\n"
     "  left button          shoot\n"
+    "  F11 / Alt+Enter      switch between the window and full screen\n"
     "  F12                  screenshot\n"
     "  Escape               quit\n"
+    "  W A S D              go by their place on the keyboard, whatever its layout\n"
+    "  game controller      left stick walks and steps, right stick looks, A or the right\n"
+    "                       trigger shoots, Back quits\n"
     "\n"
     "Options:\n"
     "  --windowed           play in a window (skips the full-screen question)\n"
@@ -37,7 +41,11 @@ constexpr const char* kUsage =
     "  --dialogs=stderr     write message boxes to standard error and take their default\n"
     "  --frames N           quit after N frames\n"
     "  --fixed-step MS      every clock advances MS milliseconds per frame\n"
-    "  --script FILE        play an input script instead of live keyboard and mouse\n"
+    "  --script FILE        play an input script or a recording instead of live keyboard\n"
+    "                       and mouse; a recording plays back to the same frames\n"
+    "  --record FILE        write this session to FILE as an input script: keys, mouse,\n"
+    "                       clicks, window events, each frame's clock step and the seed\n"
+    "  --seed N             seed the enemies' random firing with N (default: the clock)\n"
     "  --trace FILE         append one line per frame describing the game to FILE\n"
     "  --no-vsync           do not wait for the display between frames\n"
     "  --capture N:FILE     write frame N (0-based) to FILE: PNG when FILE ends in .png,\n"
@@ -53,8 +61,26 @@ constexpr const char* kUsage =
     "  $XDG_CONFIG_HOME/ostravel/Setup.ini\n"
     "                       the player's own settings in the same format, read instead of\n"
     "                       Data/Setup.ini when present\n"
+    "  $XDG_CONFIG_HOME/ostravel/ostravel.conf\n"
+    "                       the player's preferences, \"key = value\" lines ('#' starts a\n"
+    "                       comment); the keys are under \"Settings file\". An unknown key\n"
+    "                       or a bad value is named on standard error and its default used\n"
     "  $XDG_DATA_HOME/ostravel/screenshots/\n"
     "                       F12 saves ostravel-YYYYMMDD-HHMMSS.png here\n"
+    "\n"
+    "Settings file:\n"
+    "  fullscreen = ask|yes|no\n"
+    "                       ask at start (ask, the default), or play full screen (yes) or\n"
+    "                       in a window (no) without asking; --windowed and --fullscreen\n"
+    "                       override it\n"
+    "  mouse_sensitivity = N\n"
+    "                       mouse-look speed, 0 < N <= 100; 1.0 (the default) turns the view\n"
+    "                       0.001 rad per pixel\n"
+    "  invert_mouse = yes|no\n"
+    "                       moving the mouse up looks down (default no)\n"
+    "  vsync = yes|no       wait for the display between frames (default yes); --no-vsync\n"
+    "                       overrides it\n"
+    "  volume = 0-100       loudness of the sound in percent (default 100)\n"
     "\n"
     "Environment:\n"
     "  XDG_CONFIG_HOME      where the player's settings live (default ~/.config)\n"
@@ -138,6 +164,18 @@ tParseResult ParseOptions(int argc, char** argv) {
             if (!CopyPath(GameOptions.scriptPath, sizeof(GameOptions.scriptPath), next)) {
                 return Usage("--script needs a file", next ? next : "(missing)");
             }
+            ++i;
+        } else if (std::strcmp(arg, "--record") == 0) {
+            if (!CopyPath(GameOptions.recordPath, sizeof(GameOptions.recordPath), next)) {
+                return Usage("--record needs a file", next ? next : "(missing)");
+            }
+            ++i;
+        } else if (std::strcmp(arg, "--seed") == 0) {
+            if (!ParseUnsigned(next, 0xFFFFFFFFu, &number)) {
+                return Usage("--seed needs a number (0 ... 4294967295)", next ? next : "(missing)");
+            }
+            GameOptions.seedSet = true;
+            GameOptions.seed = static_cast<uint32_t>(number);
             ++i;
         } else if (std::strcmp(arg, "--trace") == 0) {
             if (!CopyPath(GameOptions.tracePath, sizeof(GameOptions.tracePath), next)) {

@@ -20,6 +20,9 @@ struct tOptions {
     uint32_t fixedStepMs = 0;
     char scriptPath[512] = {};
     char tracePath[512] = {};
+    char recordPath[512] = {};
+    bool seedSet = false;
+    uint32_t seed = 0;
     bool noVsync = false;
     int captureCount = 0;
     tCaptureRequest captures[kMaxCaptures] = {};

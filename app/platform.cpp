@@ -1,5 +1,6 @@
 #include "app/platform.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -11,6 +12,10 @@ bool DialogsToStderr = false;
 bool FixedStep = false;
 uint32_t FixedStepMs = 0;
 uint32_t FixedStepNow = 0;
+bool RecordingClock = false;
+uint32_t RecordingLastRealMs = 0;
+bool SeedSet = false;
+uint32_t Seed = 0;
 
 // ---- the quit request ----
 bool QuitPosted = false;
@@ -31,6 +36,10 @@ int VirtualDy = 0;
 bool RecentrePointKnown = false;
 int RecentreX = 0;
 int RecentreY = 0;
+uint32_t LastStickReadMs = 0;
+bool CursorReadTaken = false;
+int CursorReadDx = 0;
+int CursorReadDy = 0;
 
 // ---- focus and cursor ----
 bool Focused = true;
@@ -41,10 +50,11 @@ char TitleNote[512];
 uint32_t TitleNoteUntil = 0;
 char TitleBuffer[1024];
 
-// Live keyboard and mouse events are dropped while a script plays.
+// Live keyboard and mouse events are dropped while a script plays, and so are the real
+// window's moves: the cursor is the script's, and a recording carries its own moves.
 bool IsLiveInput(const tEvent& event) {
     return event.kind == kEventKeyDown || event.kind == kEventLeftButton ||
-           event.kind == kEventRightButton;
+           event.kind == kEventRightButton || event.kind == kEventMove;
 }
 
 void RecentrePoint(int* x, int* y) {
@@ -91,6 +101,9 @@ void SelectPlatform(const tPlatformBackend* backend) {
     VirtualCursorMoved = false;
     RecentrePointKnown = false;
     FixedStepNow = 0;
+    RecordingClock = false;
+    SeedSet = false;
+    CursorReadTaken = false;
     Focused = true;
     CursorHiddenByGame = false;
     TitleNote[0] = '\0';
@@ -111,19 +124,47 @@ bool FixedStepActive() {
     return FixedStep;
 }
 
-void AdvanceFixedStep() {
-    if (FixedStep) {
-        FixedStepNow += FixedStepMs;
+uint32_t AdvanceFixedStep() {
+    if (RecordingClock) {
+        const uint32_t real = Backend->timeMs();
+        FixedStepMs = real - RecordingLastRealMs;
+        RecordingLastRealMs = real;
     }
+    if (!FixedStep) {
+        return 0;
+    }
+    FixedStepNow += FixedStepMs;
+    return FixedStepMs;
+}
+
+void SetNextFrameStep(uint32_t stepMs) {
+    FixedStep = true;
+    FixedStepMs = stepMs;
+}
+
+void SetRecordingClock() {
+    SetFixedStep(0);
+    RecordingClock = true;
+    RecordingLastRealMs = Backend->timeMs();
+}
+
+void SetRandomSeed(uint32_t seed) {
+    SeedSet = true;
+    Seed = seed;
+}
+
+uint32_t RandomSeed() {
+    return SeedSet ? Seed : TimeMs();
 }
 
 tMessageAnswer ShowMessageBox(const char* text, const char* caption, tMessageButtons buttons) {
-    if (DialogsToStderr) {
-        std::fprintf(stderr, "%s: %s\n", caption, text);
-        std::fflush(stderr);
-        return buttons == kButtonsYesNo ? kAnswerYes : kAnswerOk;
+    tMessageAnswer answer = kAnswerOk;
+    if (!DialogsToStderr && Backend->messageBox(text, caption, buttons, &answer)) {
+        return answer;
     }
-    return Backend->messageBox(text, caption, buttons);
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fflush(stderr);
+    return buttons == kButtonsYesNo ? kAnswerYes : kAnswerOk;
 }
 
 void ShowError(const char* text) {
@@ -204,11 +245,27 @@ void SetCursorVisible(bool show) {
 
 void GetCursorPos(int* x, int* y) {
     if (!LiveInputIgnored) {
+        int centreX = 0, centreY = 0;
+        RecentrePoint(&centreX, &centreY);
         if (Focused) {
             Backend->cursorPos(x, y);
+            // The stick's travel since the last read, at most a tenth of a second of it (the
+            // first read, or one after a long load).
+            const uint32_t now = TimeMs();
+            const float seconds =
+                static_cast<float>(std::min(now - LastStickReadMs, 100u)) / 1000.0f;
+            LastStickReadMs = now;
+            float stickX = 0.0f, stickY = 0.0f;
+            Backend->lookStick(&stickX, &stickY);
+            *x += static_cast<int>(stickX * kStickPixelsPerSecond * seconds);
+            *y += static_cast<int>(stickY * kStickPixelsPerSecond * seconds);
         } else {
-            RecentrePoint(x, y);
+            *x = centreX;
+            *y = centreY;
         }
+        CursorReadTaken = true;
+        CursorReadDx = *x - centreX;
+        CursorReadDy = *y - centreY;
         return;
     }
     RecentrePoint(x, y);
@@ -248,6 +305,9 @@ bool ChangeDisplayMode(unsigned width, unsigned height) {
 void RestoreDisplayMode() {
     Backend->restoreDisplayMode();
 }
+bool SetWindowFullScreen(bool on, int x, int y, unsigned width, unsigned height) {
+    return Backend->setFullScreen(on, x, y, width, height);
+}
 
 int ChoosePixelFormat(int colorBits, int depthBits) {
     return Backend->choosePixelFormat(colorBits, depthBits);
@@ -266,6 +326,9 @@ void DeleteContext() {
 }
 void* GetGLProcAddress(const char* name) {
     return Backend->getProcAddress(name);
+}
+const char* GetContextString(bool extensions) {
+    return Backend->contextString(extensions);
 }
 void SwapGLBuffers() {
     Backend->swapBuffers();
@@ -310,6 +373,16 @@ void InjectEvent(const tEvent& event) {
 
 void SetVirtualKey(tKey key, bool down) {
     VirtualKeys[key] = down;
+}
+
+bool TakeCursorReadOffset(int* dx, int* dy) {
+    if (!CursorReadTaken) {
+        return false;
+    }
+    CursorReadTaken = false;
+    *dx = CursorReadDx;
+    *dy = CursorReadDy;
+    return true;
 }
 
 void SetVirtualCursorOffset(int dx, int dy) {

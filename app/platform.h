@@ -21,11 +21,13 @@ enum tEventKind {
     kEventLeftButton,  // left mouse button pressed
     kEventRightButton, // right mouse button pressed
     kEventResize,      // the client area changed to width x height
+    kEventMove,        // the window moved on the screen; its size is unchanged
     kEventFocus,       // the window gained (gained == true) or lost the keyboard focus
 };
 
 constexpr int kKeyEscape = 27;
 constexpr int kKeyScreenshot = 123; // F12
+constexpr int kKeyFullScreen = 122; // F11, or Enter with Alt held
 constexpr int kKeyOther = 0;
 
 struct tEvent {
@@ -50,8 +52,10 @@ struct tDisplayMode {
 // The backend's side of the interface. Each entry is required.
 struct tPlatformBackend {
     const char* name;
-    // Modal box with no owner; kButtonsYesNo shows the question icon.
-    tMessageAnswer (*messageBox)(const char* text, const char* caption, tMessageButtons buttons);
+    // Modal box with no owner; kButtonsYesNo shows the question icon, an "Error" caption the
+    // error icon. False when the system could not show it (no display, no fonts).
+    bool (*messageBox)(const char* text, const char* caption, tMessageButtons buttons,
+                       tMessageAnswer* answer);
     // Creates the one window with a client area of exactly width x height, at (0, 0); full
     // screen gives a borderless window over the whole display. colorBits and depthBits are the
     // framebuffer the GL context will want (some systems fix it with the window).
@@ -67,11 +71,17 @@ struct tPlatformBackend {
     void (*showCursor)(bool show);
     void (*cursorPos)(int* x, int* y);
     void (*setCursorPos)(int x, int y);
+    // A movement key is down, or a game controller's left stick points its way.
     bool (*keyDown)(tKey key);
+    // A game controller's right stick, each axis -1 ... 1 past its dead zone (0, 0 without one).
+    void (*lookStick)(float* x, float* y);
     bool (*queryDisplayMode)(tDisplayMode* mode);
     // Whether the display can switch to width x height for the full-screen window.
     bool (*changeDisplayMode)(unsigned width, unsigned height);
     void (*restoreDisplayMode)();
+    // Switches the window to full screen at the display mode width x height, or back to a
+    // window whose client area is width x height at (x, y). False when the display refuses.
+    bool (*setFullScreen)(bool on, int x, int y, unsigned width, unsigned height);
     // Framebuffer configuration: a format id (0: none) for the request, then setting it.
     int (*choosePixelFormat)(int colorBits, int depthBits);
     bool (*setPixelFormat)(int format);
@@ -79,6 +89,8 @@ struct tPlatformBackend {
     void (*releaseContext)();
     void (*deleteContext)();
     void* (*getProcAddress)(const char* name);
+    // The current context's GL_VERSION or GL_EXTENSIONS string; nullptr without a context.
+    const char* (*contextString)(bool extensions);
     void (*swapBuffers)();
     bool (*setSwapInterval)(int interval);
     uint32_t (*timeMs)();
@@ -103,11 +115,22 @@ void SetDialogsToStderr(bool on);
 // Every clock reads a virtual time that starts at 0 and advances by stepMs before each frame.
 void SetFixedStep(uint32_t stepMs);
 bool FixedStepActive();
-// Advances the fixed-step clock by one step; the main loop calls it before each frame.
-void AdvanceFixedStep();
+// Advances the fixed-step clock by one step; the main loop calls it before each frame. Returns
+// the step taken (0 on the live clock).
+uint32_t AdvanceFixedStep();
+// The step the next frames take, kept until changed (a replayed recording's own steps).
+void SetNextFrameStep(uint32_t stepMs);
+// For a recording: every clock reads a virtual time that starts at 0 and advances before each
+// frame by the real time the frame before took, so the steps can be written down and replayed.
+void SetRecordingClock();
+// The seed of the random generator at world loading: the one set here, otherwise the clock.
+void SetRandomSeed(uint32_t seed);
+uint32_t RandomSeed();
 
 // ---- the interface the game calls ---------------------------------------------------------------
 
+// A box the system cannot show is written to standard error as with SetDialogsToStderr, and
+// takes the same default answer, so its text is never lost.
 tMessageAnswer ShowMessageBox(const char* text, const char* caption, tMessageButtons buttons);
 // The game's usual loading-error box: caption "Error", OK button.
 void ShowError(const char* text);
@@ -130,7 +153,10 @@ void PostQuitRequest(int exitCode);
 bool QuitRequested();
 
 void SetCursorVisible(bool show);
+// The cursor in screen pixels; a game controller's right stick moves it on from the last
+// re-centring point by kStickPixelsPerSecond at full tilt, so it turns the view as the mouse does.
 void GetCursorPos(int* x, int* y);
+constexpr float kStickPixelsPerSecond = 1500.0f;
 void SetCursorPos(int x, int y);
 bool IsKeyDown(tKey key);
 // Whether the window has the keyboard focus (true when the backend cannot tell).
@@ -139,6 +165,7 @@ bool WindowHasFocus();
 bool QueryDisplayMode(tDisplayMode* mode);
 bool ChangeDisplayMode(unsigned width, unsigned height);
 void RestoreDisplayMode();
+bool SetWindowFullScreen(bool on, int x, int y, unsigned width, unsigned height);
 
 int ChoosePixelFormat(int colorBits, int depthBits);
 bool SetPixelFormat(int format);
@@ -146,6 +173,7 @@ bool CreateContext();
 void ReleaseContext();
 void DeleteContext();
 void* GetGLProcAddress(const char* name);
+const char* GetContextString(bool extensions);
 void SwapGLBuffers();
 bool SetSwapInterval(int interval);
 
@@ -168,3 +196,6 @@ void InjectEvent(const tEvent& event);
 void SetVirtualKey(tKey key, bool down);
 // The next cursor read finds the cursor dx, dy pixels away from the last re-centring point.
 void SetVirtualCursorOffset(int dx, int dy);
+// For a recording: where the live cursor was, against the last re-centring point, at the
+// latest read since the previous call; false when there was no read.
+bool TakeCursorReadOffset(int* dx, int* dy);

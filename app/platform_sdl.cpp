@@ -1,4 +1,5 @@
 // The real backend: SDL2 windows, events and GL contexts.
+#include "app/gl_api.h"
 #include "app/platform.h"
 
 #include <SDL.h>
@@ -11,6 +12,13 @@ namespace {
 SDL_Window* Window = nullptr;
 SDL_GLContext Context = nullptr;
 bool VideoStarted = false;
+// The game controller in use (the first one plugged in), and the right trigger's state: one
+// shot per pull, pulled past half way and let go below a quarter.
+SDL_GameController* Controller = nullptr;
+bool TriggerPulled = false;
+constexpr int kStickDeadZone = 8000; // of 32767
+constexpr int kTriggerPull = 16384;  // of 32767
+constexpr int kTriggerRelease = 8192;
 bool FullScreenWindow = false;
 // Under X the cursor is read from the server itself (see SdlCursorPos).
 bool ServerCursor = false;
@@ -42,33 +50,49 @@ bool StartVideo() {
             return false;
         }
         ServerCursor = driver != nullptr && SDL_strcmp(driver, "x11") == 0;
+        // Controllers plugged in now or later arrive as device events; without the subsystem
+        // the game simply has none.
+        if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+            std::fprintf(stderr, "SDL game controllers: %s\n", SDL_GetError());
+        }
         VideoStarted = true;
     }
     return true;
 }
 
-tMessageAnswer SdlMessageBox(const char* text, const char* caption, tMessageButtons buttons) {
+bool SdlMessageBox(const char* text, const char* caption, tMessageButtons buttons,
+                   tMessageAnswer* answer) {
+    SDL_MessageBoxData data{};
+    data.title = caption;
+    data.message = text;
     if (buttons == kButtonsOk) {
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr);
-        return kAnswerOk;
+        static const SDL_MessageBoxButtonData kOk[] = {
+            {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0,
+             "OK"},
+        };
+        // The game's failures all come under the caption "Error"; the mission's end does not.
+        data.flags =
+            SDL_strcmp(caption, "Error") == 0 ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+        data.numbuttons = 1;
+        data.buttons = kOk;
+        *answer = kAnswerOk;
+        return SDL_ShowMessageBox(&data, nullptr) == 0;
     }
     // Return answers Yes and Escape answers No, so the box can be answered from the keyboard.
-    const SDL_MessageBoxButtonData choices[] = {
+    static const SDL_MessageBoxButtonData kYesNo[] = {
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
     };
-    SDL_MessageBoxData data{};
+    // SDL has no question icon; the information icon is the nearest.
     data.flags = SDL_MESSAGEBOX_INFORMATION;
-    data.title = caption;
-    data.message = text;
     data.numbuttons = 2;
-    data.buttons = choices;
+    data.buttons = kYesNo;
     int pressed = -1;
     if (SDL_ShowMessageBox(&data, &pressed) != 0) {
-        std::fprintf(stderr, "%s: %s (no dialog: %s)\n", caption, text, SDL_GetError());
-        return kAnswerYes;
+        return false;
     }
-    return pressed == 0 ? kAnswerNo : kAnswerYes;
+    *answer = pressed == 0 ? kAnswerNo : kAnswerYes;
+    return true;
 }
 
 void SetFramebufferAttributes(int colorBits, int depthBits) {
@@ -94,10 +118,11 @@ bool SdlCreateWindow(const char* title, unsigned width, unsigned height, bool fu
     }
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     flags |= fullScreen ? (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS) : SDL_WINDOW_RESIZABLE;
-    // Drivers that cannot give the requested depth buffer get the nearest smaller one.
-    const int depthChoices[] = {depthBits, 24, 16, 0};
+    // Drivers that cannot give the requested depth buffer get the nearest smaller one, down to
+    // 16 bits; below that the game's depth test would not hold, which counts as no pixel format.
+    const int depthChoices[] = {depthBits, 24, 16};
     for (int depth : depthChoices) {
-        if (depth > depthBits && depth != depthBits) {
+        if (depth > depthBits) {
             continue;
         }
         SetFramebufferAttributes(colorBits, depth);
@@ -111,6 +136,13 @@ bool SdlCreateWindow(const char* title, unsigned width, unsigned height, bool fu
             }
             break;
         }
+    }
+    // No framebuffer for GL at all: the window still opens, without GL, so that the pixel-format
+    // steps find nothing and say so in the game's own messages.
+    if (Window == nullptr) {
+        std::fprintf(stderr, "SDL GL window: %s\n", SDL_GetError());
+        Window = SDL_CreateWindow(title, 0, 0, static_cast<int>(width), static_cast<int>(height),
+                                  flags & ~static_cast<Uint32>(SDL_WINDOW_OPENGL));
     }
     if (Window == nullptr) {
         std::fprintf(stderr, "SDL window: %s\n", SDL_GetError());
@@ -157,16 +189,94 @@ void SdlClientOrigin(int* x, int* y) {
     }
 }
 
+// Hot-plugging: the first controller plugged in is used until it goes, then the next one.
+void ControllerAdded(int deviceIndex) {
+    if (Controller == nullptr && SDL_IsGameController(deviceIndex)) {
+        Controller = SDL_GameControllerOpen(deviceIndex);
+        TriggerPulled = false;
+    }
+}
+
+void ControllerRemoved(SDL_JoystickID id) {
+    if (Controller == nullptr ||
+        SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(Controller)) != id) {
+        return;
+    }
+    SDL_GameControllerClose(Controller);
+    Controller = nullptr;
+    for (int i = 0; i < SDL_NumJoysticks() && Controller == nullptr; ++i) {
+        ControllerAdded(i);
+    }
+}
+
+bool IsOurController(SDL_JoystickID id) {
+    return Controller != nullptr &&
+           SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(Controller)) == id;
+}
+
+// A stick axis as -1 ... 1, 0 inside the dead zone.
+float StickAxis(SDL_GameControllerAxis axis) {
+    if (Controller == nullptr) {
+        return 0.0f;
+    }
+    const int value = SDL_GameControllerGetAxis(Controller, axis);
+    if (value > -kStickDeadZone && value < kStickDeadZone) {
+        return 0.0f;
+    }
+    return static_cast<float>(value) / 32767.0f;
+}
+
 // SDL's events in the game's terms; false for events the backend handles itself.
 bool Translate(const SDL_Event& in, tEvent* out) {
     *out = tEvent{};
     switch (in.type) {
+    case SDL_CONTROLLERDEVICEADDED:
+        ControllerAdded(in.cdevice.which);
+        return false;
+    case SDL_CONTROLLERDEVICEREMOVED:
+        ControllerRemoved(in.cdevice.which);
+        return false;
+    case SDL_CONTROLLERBUTTONDOWN:
+        // A fires like the left button; Back quits like Escape.
+        if (!IsOurController(in.cbutton.which)) {
+            return false;
+        }
+        if (in.cbutton.button == SDL_CONTROLLER_BUTTON_A) {
+            out->kind = kEventLeftButton;
+            return true;
+        }
+        if (in.cbutton.button == SDL_CONTROLLER_BUTTON_BACK) {
+            out->kind = kEventKeyDown;
+            out->key = kKeyEscape;
+            return true;
+        }
+        return false;
+    case SDL_CONTROLLERAXISMOTION:
+        if (!IsOurController(in.caxis.which) || in.caxis.axis != SDL_CONTROLLER_AXIS_TRIGGERRIGHT) {
+            return false;
+        }
+        if (!TriggerPulled && in.caxis.value >= kTriggerPull) {
+            TriggerPulled = true;
+            out->kind = kEventLeftButton;
+            return true;
+        }
+        if (TriggerPulled && in.caxis.value < kTriggerRelease) {
+            TriggerPulled = false;
+        }
+        return false;
     case SDL_QUIT:
         out->kind = kEventClose;
         return true;
     case SDL_KEYDOWN:
         out->kind = kEventKeyDown;
         out->key = in.key.keysym.sym == SDLK_ESCAPE ? kKeyEscape : kKeyOther;
+        if (in.key.keysym.sym == SDLK_F11 ||
+            (in.key.keysym.sym == SDLK_RETURN && (in.key.keysym.mod & KMOD_ALT) != 0)) {
+            if (in.key.repeat != 0) {
+                return false;
+            }
+            out->key = kKeyFullScreen;
+        }
         if (in.key.keysym.sym == SDLK_F12) {
             // One screenshot per press, not one per key repeat.
             if (in.key.repeat != 0) {
@@ -189,6 +299,9 @@ bool Translate(const SDL_Event& in, tEvent* out) {
         switch (in.window.event) {
         case SDL_WINDOWEVENT_CLOSE:
             out->kind = kEventClose;
+            return true;
+        case SDL_WINDOWEVENT_MOVED:
+            out->kind = kEventMove;
             return true;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             out->kind = kEventResize;
@@ -245,6 +358,13 @@ void SdlSetCursorPos(int x, int y) {
     if (Window == nullptr) {
         return;
     }
+    // Read and moved in screen pixels alike, so that the two agree even while SDL's idea of the
+    // window's place differs from the server's (a full-screen switch that no window manager
+    // carried out leaves SDL believing the window sits at the display's corner).
+    if (ServerCursor) {
+        SDL_WarpMouseGlobal(x, y);
+        return;
+    }
     int ox = 0, oy = 0;
     SdlClientOrigin(&ox, &oy);
     SDL_WarpMouseInWindow(Window, x - ox, y - oy);
@@ -256,7 +376,32 @@ bool SdlKeyDown(tKey key) {
         SDL_SCANCODE_W,  SDL_SCANCODE_S,    SDL_SCANCODE_A,    SDL_SCANCODE_D,
     };
     const Uint8* state = SDL_GetKeyboardState(nullptr);
-    return state != nullptr && state[kScancodes[key]] != 0;
+    if (state != nullptr && state[kScancodes[key]] != 0) {
+        return true;
+    }
+    // The left stick: up walks forward, down backward, sideways steps (both key sets answer).
+    switch (key) {
+    case kKeyUp:
+    case kKeyW:
+        return StickAxis(SDL_CONTROLLER_AXIS_LEFTY) < 0.0f;
+    case kKeyDown:
+    case kKeyS:
+        return StickAxis(SDL_CONTROLLER_AXIS_LEFTY) > 0.0f;
+    case kKeyLeft:
+    case kKeyA:
+        return StickAxis(SDL_CONTROLLER_AXIS_LEFTX) < 0.0f;
+    case kKeyRight:
+    case kKeyD:
+        return StickAxis(SDL_CONTROLLER_AXIS_LEFTX) > 0.0f;
+    case kKeyCount:
+        break;
+    }
+    return false;
+}
+
+void SdlLookStick(float* x, float* y) {
+    *x = StickAxis(SDL_CONTROLLER_AXIS_RIGHTX);
+    *y = StickAxis(SDL_CONTROLLER_AXIS_RIGHTY);
 }
 
 bool SdlQueryDisplayMode(tDisplayMode* mode) {
@@ -291,6 +436,38 @@ void SdlRestoreDisplayMode() {
     if (Window != nullptr && FullScreenWindow) {
         SDL_SetWindowFullscreen(Window, 0);
     }
+}
+
+bool SdlSetFullScreen(bool on, int x, int y, unsigned width, unsigned height) {
+    if (Window == nullptr) {
+        return false;
+    }
+    if (on) {
+        if (!SdlChangeDisplayMode(width, height)) {
+            return false;
+        }
+        SDL_DisplayMode mode{};
+        if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+            mode.w = static_cast<int>(width);
+            mode.h = static_cast<int>(height);
+            SDL_SetWindowDisplayMode(Window, &mode);
+        }
+        if (SDL_SetWindowFullscreen(Window, SDL_WINDOW_FULLSCREEN) != 0) {
+            return false;
+        }
+        FullScreenWindow = true;
+        return true;
+    }
+    if (SDL_SetWindowFullscreen(Window, 0) != 0) {
+        return false;
+    }
+    FullScreenWindow = false;
+    // A game that started full screen has a borderless window to turn into an ordinary one.
+    SDL_SetWindowBordered(Window, SDL_TRUE);
+    SDL_SetWindowResizable(Window, SDL_TRUE);
+    SDL_SetWindowSize(Window, static_cast<int>(width), static_cast<int>(height));
+    SDL_SetWindowPosition(Window, x, y);
+    return true;
 }
 
 int SdlChoosePixelFormat(int colorBits, int depthBits) {
@@ -334,6 +511,13 @@ void* SdlGetProcAddress(const char* name) {
     return VideoStarted ? SDL_GL_GetProcAddress(name) : nullptr;
 }
 
+const char* SdlContextString(bool extensions) {
+    if (Context == nullptr) {
+        return nullptr;
+    }
+    return reinterpret_cast<const char*>(glGetString(extensions ? GL_EXTENSIONS : GL_VERSION));
+}
+
 void SdlSwapBuffers() {
     if (Window != nullptr) {
         SDL_GL_SwapWindow(Window);
@@ -365,34 +549,37 @@ void SdlShutdown() {
 }
 
 const tPlatformBackend kSdlBackend = {
-    "sdl",
-    SdlMessageBox,
-    SdlCreateWindow,
-    SdlShowWindow,
-    SdlSetWindowTitle,
-    SdlClientSize,
-    SdlClientOrigin,
-    SdlPollEvent,
-    SdlShowCursor,
-    SdlCursorPos,
-    SdlSetCursorPos,
-    SdlKeyDown,
-    SdlQueryDisplayMode,
-    SdlChangeDisplayMode,
-    SdlRestoreDisplayMode,
-    SdlChoosePixelFormat,
-    SdlSetPixelFormat,
-    SdlCreateContext,
-    SdlReleaseContext,
-    SdlDeleteContext,
-    SdlGetProcAddress,
-    SdlSwapBuffers,
-    SdlSetSwapInterval,
-    SdlTimeMs,
-    SdlTimeMs,
-    SdlWorkingDir,
-    SdlChangeDir,
-    SdlShutdown,
+    .name = "sdl",
+    .messageBox = SdlMessageBox,
+    .createWindow = SdlCreateWindow,
+    .showWindow = SdlShowWindow,
+    .setWindowTitle = SdlSetWindowTitle,
+    .clientSize = SdlClientSize,
+    .clientOrigin = SdlClientOrigin,
+    .pollEvent = SdlPollEvent,
+    .showCursor = SdlShowCursor,
+    .cursorPos = SdlCursorPos,
+    .setCursorPos = SdlSetCursorPos,
+    .keyDown = SdlKeyDown,
+    .lookStick = SdlLookStick,
+    .queryDisplayMode = SdlQueryDisplayMode,
+    .changeDisplayMode = SdlChangeDisplayMode,
+    .restoreDisplayMode = SdlRestoreDisplayMode,
+    .setFullScreen = SdlSetFullScreen,
+    .choosePixelFormat = SdlChoosePixelFormat,
+    .setPixelFormat = SdlSetPixelFormat,
+    .createContext = SdlCreateContext,
+    .releaseContext = SdlReleaseContext,
+    .deleteContext = SdlDeleteContext,
+    .getProcAddress = SdlGetProcAddress,
+    .contextString = SdlContextString,
+    .swapBuffers = SdlSwapBuffers,
+    .setSwapInterval = SdlSetSwapInterval,
+    .timeMs = SdlTimeMs,
+    .tickCount = SdlTimeMs,
+    .workingDir = SdlWorkingDir,
+    .changeDir = SdlChangeDir,
+    .shutdown = SdlShutdown,
 };
 
 } // namespace

@@ -11,17 +11,22 @@ void Record(const char* call) {
     State.calls.emplace_back(call);
 }
 
-tMessageAnswer TestMessageBox(const char* text, const char* caption, tMessageButtons buttons) {
+bool TestMessageBox(const char* text, const char* caption, tMessageButtons buttons,
+                    tMessageAnswer* answer) {
+    if (State.failMessageBox) {
+        return false;
+    }
     State.boxes.push_back({caption, text, buttons});
+    *answer = kAnswerOk;
     if (buttons == kButtonsOk) {
-        return kAnswerOk;
+        return true;
     }
-    if (State.answers.empty()) {
-        return kAnswerYes;
+    *answer = kAnswerYes;
+    if (!State.answers.empty()) {
+        *answer = State.answers.front();
+        State.answers.erase(State.answers.begin());
     }
-    const tMessageAnswer answer = State.answers.front();
-    State.answers.erase(State.answers.begin());
-    return answer;
+    return true;
 }
 
 bool TestCreateWindow(const char* title, unsigned width, unsigned height, bool fullScreen,
@@ -53,8 +58,8 @@ void TestClientSize(int* width, int* height) {
 }
 
 void TestClientOrigin(int* x, int* y) {
-    *x = 0;
-    *y = 0;
+    *x = State.originX;
+    *y = State.originY;
 }
 
 bool TestPollEvent(tEvent* event) {
@@ -84,6 +89,11 @@ bool TestKeyDown(tKey key) {
     return State.keys[key];
 }
 
+void TestLookStick(float* x, float* y) {
+    *x = State.lookStickX;
+    *y = State.lookStickY;
+}
+
 bool TestQueryDisplayMode(tDisplayMode* mode) {
     if (State.failQueryDisplayMode) {
         return false;
@@ -99,6 +109,19 @@ bool TestChangeDisplayMode(unsigned, unsigned) {
 
 void TestRestoreDisplayMode() {
     Record("restoreDisplayMode");
+}
+
+bool TestSetFullScreen(bool on, int x, int y, unsigned width, unsigned height) {
+    Record(on ? "fullScreenOn" : "fullScreenOff");
+    if (on && State.failChangeDisplayMode) {
+        return false;
+    }
+    State.fullScreen = on;
+    State.originX = on ? 0 : x;
+    State.originY = on ? 0 : y;
+    State.clientWidth = static_cast<int>(width);
+    State.clientHeight = static_cast<int>(height);
+    return true;
 }
 
 int TestChoosePixelFormat(int colorBits, int depthBits) {
@@ -128,15 +151,17 @@ void TestDeleteContext() {
 // Stand-ins for the two multitexture entry points; no test calls them.
 void FakeEntryPoint() {}
 
+// Like the GL dispatch library, every name gives an entry point, whatever the context offers.
 void* TestGetProcAddress(const char* name) {
+    (void)name;
+    return reinterpret_cast<void*>(&FakeEntryPoint);
+}
+
+const char* TestContextString(bool extensions) {
     if (State.noMultitexture) {
-        return nullptr;
+        return extensions ? "GL_EXT_texture GL_ARB_multitexture_plus" : "1.2 Test";
     }
-    if (std::strcmp(name, "glActiveTextureARB") == 0 ||
-        std::strcmp(name, "glMultiTexCoord2fARB") == 0) {
-        return reinterpret_cast<void*>(&FakeEntryPoint);
-    }
-    return nullptr;
+    return extensions ? State.glExtensions : State.glVersion;
 }
 
 void TestSwapBuffers() {
@@ -162,34 +187,37 @@ void TestShutdown() {
 }
 
 const tPlatformBackend kTestBackend = {
-    "test",
-    TestMessageBox,
-    TestCreateWindow,
-    TestShowWindow,
-    TestSetWindowTitle,
-    TestClientSize,
-    TestClientOrigin,
-    TestPollEvent,
-    TestShowCursor,
-    TestCursorPos,
-    TestSetCursorPos,
-    TestKeyDown,
-    TestQueryDisplayMode,
-    TestChangeDisplayMode,
-    TestRestoreDisplayMode,
-    TestChoosePixelFormat,
-    TestSetPixelFormat,
-    TestCreateContext,
-    TestReleaseContext,
-    TestDeleteContext,
-    TestGetProcAddress,
-    TestSwapBuffers,
-    TestSetSwapInterval,
-    TestTimeMs,
-    TestTickCount,
-    TestWorkingDir,
-    TestChangeDir,
-    TestShutdown,
+    .name = "test",
+    .messageBox = TestMessageBox,
+    .createWindow = TestCreateWindow,
+    .showWindow = TestShowWindow,
+    .setWindowTitle = TestSetWindowTitle,
+    .clientSize = TestClientSize,
+    .clientOrigin = TestClientOrigin,
+    .pollEvent = TestPollEvent,
+    .showCursor = TestShowCursor,
+    .cursorPos = TestCursorPos,
+    .setCursorPos = TestSetCursorPos,
+    .keyDown = TestKeyDown,
+    .lookStick = TestLookStick,
+    .queryDisplayMode = TestQueryDisplayMode,
+    .changeDisplayMode = TestChangeDisplayMode,
+    .restoreDisplayMode = TestRestoreDisplayMode,
+    .setFullScreen = TestSetFullScreen,
+    .choosePixelFormat = TestChoosePixelFormat,
+    .setPixelFormat = TestSetPixelFormat,
+    .createContext = TestCreateContext,
+    .releaseContext = TestReleaseContext,
+    .deleteContext = TestDeleteContext,
+    .getProcAddress = TestGetProcAddress,
+    .contextString = TestContextString,
+    .swapBuffers = TestSwapBuffers,
+    .setSwapInterval = TestSetSwapInterval,
+    .timeMs = TestTimeMs,
+    .tickCount = TestTickCount,
+    .workingDir = TestWorkingDir,
+    .changeDir = TestChangeDir,
+    .shutdown = TestShutdown,
 };
 
 } // namespace

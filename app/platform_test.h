@@ -29,6 +29,9 @@ struct tTestPlatformState {
     bool keys[kKeyCount] = {};
     int cursorX = 0;
     int cursorY = 0;
+    // A game controller's right stick, -1 ... 1 per axis.
+    float lookStickX = 0.0f;
+    float lookStickY = 0.0f;
     bool cursorVisible = true;
     int swaps = 0;
 
@@ -37,6 +40,12 @@ struct tTestPlatformState {
     bool fullScreen = false;
     int clientWidth = 0;
     int clientHeight = 0;
+    // The client area's top-left corner on the screen; a test moves the window by changing it.
+    int originX = 0;
+    int originY = 0;
+    // What the context reports as GL_VERSION and GL_EXTENSIONS.
+    const char* glVersion = "4.5 (Compatibility Profile) Test";
+    const char* glExtensions = "GL_ARB_multitexture GL_EXT_texture";
     int colorBits = 0;
     int depthBits = 0;
 
@@ -46,7 +55,10 @@ struct tTestPlatformState {
     bool failChangeDisplayMode = false;
     bool failChoosePixelFormat = false;
     bool failSetPixelFormat = false;
+    // A GL 1.2 context without GL_ARB_multitexture.
     bool noMultitexture = false;
+    // The system cannot show message boxes.
+    bool failMessageBox = false;
 };
 
 // Resets every record and control and selects the test backend.

@@ -97,6 +97,18 @@ void SelectSoundBackend(const tSoundBackend* backend) {
     Backend = backend;
 }
 
+namespace {
+int Volume = 100;
+}
+
+void SetSoundVolume(int percent) {
+    Volume = percent < 0 ? 0 : percent > 100 ? 100 : percent;
+}
+
+int SoundVolume() {
+    return Volume;
+}
+
 bool SoundStart(int mixRate, int channels) {
     return Current()->start(mixRate, channels);
 }

@@ -40,6 +40,10 @@ const tSoundBackend* QuietSound();
 // The SDL2_mixer backend until another is selected.
 void SelectSoundBackend(const tSoundBackend* backend);
 
+// The player's volume, 0 ... 100 (100, the default, plays samples as they are).
+void SetSoundVolume(int percent);
+int SoundVolume();
+
 bool SoundStart(int mixRate, int channels);
 int SoundLoadSample(const char* path);
 int SoundPlay(int sample);

@@ -96,6 +96,8 @@ int MixerPlay(int sample) {
     const int channel = Mix_PlayChannel(-1, Samples[sample - 1], 0);
     if (channel < 0) {
         LastError = kSoundErrChannelAlloc;
+    } else if (SoundVolume() != 100) {
+        Mix_Volume(channel, MIX_MAX_VOLUME * SoundVolume() / 100);
     }
     return channel;
 }

@@ -6,10 +6,12 @@
 #include "app/input_script.h"
 #include "app/options.h"
 #include "app/platform.h"
+#include "app/player_config.h"
 #include "app/stats.h"
 #include "app/trace.h"
 #include "app/user_dirs.h"
 #include "app/window_events.h"
+#include "camera/camera.h"
 #include "render/font.h"
 #include "render/frame_renderer.h"
 #include "world/load_world.h"
@@ -17,6 +19,7 @@
 #include "world/world_rules.h"
 
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -84,6 +87,7 @@ namespace {
 // After each frame: the frame count and the --frames limit.
 void FinishFrame() {
     WriteTraceLine(CurrentFrame);
+    RecordFrameEnd(CurrentFrame);
     ++FramesDrawn;
     ++CurrentFrame;
     if (GameOptions.frameLimit >= 0 && FramesDrawn >= GameOptions.frameLimit) {
@@ -100,6 +104,7 @@ bool MainLoopPass(int* exitCode) {
             *exitCode = event.exitCode;
             return false;
         }
+        RecordEvent(CurrentFrame, event);
         HandleWindowEvent(event);
         return true;
     }
@@ -107,7 +112,7 @@ bool MainLoopPass(int* exitCode) {
     if (InjectScriptEvents(CurrentFrame)) {
         return true;
     }
-    AdvanceFixedStep();
+    RecordFrameStart(CurrentFrame, AdvanceFixedStep());
     StatsFrameBegin();
     StatsUpdateBegin();
     UpdateWorld();
@@ -136,6 +141,7 @@ int ShutDown(int exitCode) {
         RestoreDisplayMode();
         SetCursorVisible(true);
     }
+    StopRecording();
     // The window class goes with the window system's own shutdown.
     ShutdownPlatform();
     AppInstance = false;
@@ -153,6 +159,7 @@ bool StartGame() {
         FullScreen = GameOptions.fullScreen;
     }
     LoadSettings();
+    SetFullScreenSize(WindowWidth, WindowHeight);
     if (FullScreen) {
         SwitchToFullScreen();
         SetCursorVisible(false);
@@ -192,6 +199,9 @@ int GameMain(int argc, char** argv) {
     case kParseRun:
         break;
     }
+    tPlayerConfig config;
+    ReadPlayerConfig(&config);
+    ApplyPlayerConfig(config);
     if (GameOptions.scriptPath[0] != '\0') {
         char error[600];
         if (!LoadInputScript(GameOptions.scriptPath, error, sizeof(error))) {
@@ -203,6 +213,29 @@ int GameMain(int argc, char** argv) {
     SetDialogsToStderr(GameOptions.dialogsToStderr);
     if (GameOptions.fixedStep) {
         SetFixedStep(GameOptions.fixedStepMs);
+    } else if (InputScriptHasSteps()) {
+        SetFixedStep(0); // the script's own steps, from the first frame on
+    }
+    // A replay turns the view as the recorded session did, whatever this player's preferences.
+    if (InputScriptLoaded()) {
+        InputScriptMouse(&MouseSensitivity, &InvertMouse);
+    }
+    uint32_t seed = 0;
+    if (GameOptions.seedSet) {
+        SetRandomSeed(GameOptions.seed);
+    } else if (InputScriptSeed(&seed)) {
+        SetRandomSeed(seed);
+    }
+    if (GameOptions.recordPath[0] != '\0') {
+        if (!GameOptions.seedSet && !InputScriptSeed(&seed)) {
+            SetRandomSeed(static_cast<uint32_t>(std::time(nullptr)));
+        }
+        if (!FixedStepActive()) {
+            SetRecordingClock();
+        }
+        if (!StartRecording(GameOptions.recordPath, RandomSeed(), MouseSensitivity, InvertMouse)) {
+            return 2;
+        }
     }
     SetLiveInputIgnored(InputScriptLoaded());
     SetNoVsync(GameOptions.noVsync);

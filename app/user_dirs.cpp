@@ -40,6 +40,10 @@ bool UserSettingsPath(char* out, size_t size) {
     return BaseDir("XDG_CONFIG_HOME", ".config", "ostravel/Setup.ini", out, size);
 }
 
+bool UserConfigPath(char* out, size_t size) {
+    return BaseDir("XDG_CONFIG_HOME", ".config", "ostravel/ostravel.conf", out, size);
+}
+
 bool UserScreenshotDir(char* out, size_t size) {
     return BaseDir("XDG_DATA_HOME", ".local/share", "ostravel/screenshots", out, size);
 }

@@ -9,6 +9,8 @@
 tCamera Camera = {{0.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, {0.0f, 0.0f, 1.0f}, {}};
 float PitchTotal = 0.0f;
 float PitchTotalBefore = 0.0f;
+float MouseSensitivity = 1.0f;
+bool InvertMouse = false;
 
 void tCamera::Place(float px, float py, float pz, float vx, float vy, float vz, float ux, float uy,
                     float uz) {
@@ -60,10 +62,13 @@ void tCamera::MouseLook() {
     SetCursorPos(cx, cy);
 
     // Integer pixel travel divided in double precision, kept as float radians.
-    const float yawStep =
-        static_cast<float>(static_cast<double>(cx - mouseX) / static_cast<double>(kMouseDivisor));
+    // The sensitivity multiplies exactly: at 1.0 the steps are the game's own to the last bit.
+    const double perPixel = static_cast<double>(MouseSensitivity);
+    const float yawStep = static_cast<float>(static_cast<double>(cx - mouseX) * perPixel /
+                                             static_cast<double>(kMouseDivisor));
     const float pitchStep =
-        static_cast<float>(static_cast<double>(cy - mouseY) / static_cast<double>(kMouseDivisor));
+        static_cast<float>(static_cast<double>(InvertMouse ? mouseY - cy : cy - mouseY) * perPixel /
+                           static_cast<double>(kMouseDivisor));
     PitchTotalBefore = PitchTotal;
     PitchTotal = PitchTotal + pitchStep;
 

@@ -56,6 +56,10 @@ extern tCamera Camera;
 extern float PitchTotal;       // sum of pitch steps, radians, within +-kPitchLimit
 extern float PitchTotalBefore; // PitchTotal before the latest mouse step
 extern float BobPhase;         // head-bob phase, advanced by every step (movement.cpp)
+// The player's preferences: turn per pixel as a multiple of 1 / kMouseDivisor radians (1.0
+// keeps the game's own), and whether moving the mouse up looks down.
+extern float MouseSensitivity;
+extern bool InvertMouse;
 
 // Heading in degrees of the offset (dx, dz) on the ground, -270 ... +270 (meant modulo 360):
 // the camera's yaw read-out and the enemies' turn toward the player share this rule.

@@ -56,6 +56,12 @@ void CopyName(char* field, size_t fieldBytes, const char* text) {
 // animation. The first frame of a run is offset by the number the run's first name carries,
 // less one, and every run ends at the index where the next begins; the file's last frame ends
 // the last run, so that frame is never played.
+//
+// Files from other tools number their frames in ways that put that first frame outside the key
+// frames: all frames named alike and numbered from 000 (the first run starts at -1), or names
+// numbered from the file's start rather than the run's (a late run starts past the last frame).
+// Such a run starts instead where its name first appears; every other run keeps its place, and
+// the list keeps its order, which is how the game picks an animation.
 void BuildAnimations(const std::vector<const char*>& frameNames, tModel* model) {
     const int frameCount = static_cast<int>(frameNames.size());
     char strLastName[kMd2FrameNameBytes] = {};
@@ -73,23 +79,20 @@ void BuildAnimations(const std::vector<const char*>& frameNames, tModel* model) 
                 ++model->numAnimations;
             }
             pendingFirst = i + number - 1;
+            if (pendingFirst < 0 || pendingFirst >= frameCount) {
+                pendingFirst = i;
+            }
         }
         std::memcpy(strLastName, strName, sizeof(strLastName));
     }
 }
 
 // The checks that need the parsed names and key frames; null when they pass. The drawing code
-// indexes the animation list and the key frames without checks, so an animated model must have
-// an animation, and every animation must start on a key frame the model holds (a first frame
-// without a number would start at -1).
+// indexes the animation list without checks, so an animated model must have an animation (every
+// animation starts on a key frame the model holds: BuildAnimations sees to that).
 const char* CheckAnimations(const tModel& model) {
     if (model.numFrames > 1 && model.numAnimations == 0) {
         return "Invalid file format (No animation names): %s!";
-    }
-    for (const tAnimationInfo& animation : model.animations) {
-        if (animation.firstFrame < 0 || animation.firstFrame >= model.numFrames) {
-            return "Invalid file format (Animation starts outside the key frames): %s!";
-        }
     }
     return nullptr;
 }
@@ -130,15 +133,16 @@ const char* CheckHeader(const tMd2Header& h, size_t size) {
 }
 
 // Every index of every triangle within the vertex and texture coordinate counts: the drawing
-// code reads vertices and texture coordinates through them unchecked.
+// code reads vertices and texture coordinates through them unchecked. A file without texture
+// coordinates is drawn untextured, and its triangles' texture indices are never read.
 bool TrianglesInRange(const uint8_t* data, const tMd2Header& h) {
     for (int32_t t = 0; t < h.numTriangles; ++t) {
         const uint8_t* p = data + h.offsetTriangles + 12 * static_cast<size_t>(t);
         for (int k = 0; k < 3; ++k) {
             const int vertex = ReadShort(p + 2 * k);
             const int texCoord = ReadShort(p + 6 + 2 * k);
-            if (vertex < 0 || vertex >= h.numVertices || texCoord < 0 ||
-                texCoord >= h.numTexCoords) {
+            if (vertex < 0 || vertex >= h.numVertices ||
+                (h.numTexCoords > 0 && (texCoord < 0 || texCoord >= h.numTexCoords))) {
                 return false;
             }
         }
@@ -259,7 +263,9 @@ bool LoadMd2(int id, const char* modelDir, const char* fileName, const char* ski
     tMd2Contents contents;
     const char* refusal = read == kReadTooLarge ? "Invalid file format (File too large): %s!"
                                                 : ParseMd2(bytes.data(), bytes.size(), &contents);
-    if (refusal == nullptr && skinName == nullptr && contents.skinCount == 0) {
+    // A skin is needed only where texture coordinates map one.
+    if (refusal == nullptr && skinName == nullptr && contents.skinCount == 0 &&
+        contents.model.frames[0].texCoordCount > 0) {
         refusal = "Invalid file format (No skin name): %s!";
     }
     if (refusal == nullptr && sub && object.model.numFrames > 0 &&

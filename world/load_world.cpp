@@ -96,8 +96,9 @@ void LoadingTextPosition(int width, int height, int* x, int* y) {
 
 void LoadWorld() {
     ResetLevelState();
-    // The enemies' firing chances draw from this generator.
-    std::srand(TimeMs());
+    // The enemies' firing chances draw from this generator, seeded from the clock unless the
+    // command line or a replayed recording names the seed.
+    std::srand(RandomSeed());
     BloodActive = false;
     CreateGLContext(static_cast<int>(WindowWidth), static_cast<int>(WindowHeight));
     SetCursorVisible(false);

@@ -67,7 +67,12 @@ void UpdateAwakeEnemy(int id, tVec3 camPos) {
     pos.y = TerrainHeight(HeightMap, pos.x, pos.z) + kEnemyHover;
     SetPosition(id, pos);
 
-    const int r = static_cast<int>(GroundRadius(id));
+    // The radius is taken in whole units. A level may scale a model so far that it passes any
+    // int: such an enemy is held at the largest one (and so blocked by anything), not converted
+    // out of range.
+    const float radius = GroundRadius(id);
+    constexpr float kLargestRadius = 2147483520.0f; // the largest float below 2^31
+    const int r = radius < kLargestRadius ? static_cast<int>(radius) : 2147483520;
     bool blocked = false;
     for (int j = 0; j < kMaxSceneObjects; ++j) {
         if (j != id && IsCollidable(j) &&

@@ -124,6 +124,23 @@ TEST_F(MainLoop, FullScreenFailureShowsTheMessageLoadsAndEndsWithoutDrawing) {
     EXPECT_TRUE(state.cursorVisible);
 }
 
+// A display that cannot even report its mode gets the message, and the game goes on at the
+// resolution it has: no mode change is tried, no quit request, frames are drawn.
+TEST_F(MainLoop, DisplayModeQueryFailureSaysSoAndPlaysOn) {
+    tTestPlatformState& state = TestPlatformState();
+    state.failQueryDisplayMode = true;
+    GameOptions.frameLimit = 2;
+    EXPECT_EQ(RunGame(), 0);
+    ASSERT_GE(state.boxes.size(), 2u);
+    EXPECT_EQ(state.boxes[0].caption, "Options");
+    EXPECT_EQ(state.boxes[1].caption, "Error");
+    EXPECT_EQ(state.boxes[1].text, "Could Not Enum Display Settings");
+    EXPECT_EQ(state.boxes[1].buttons, kButtonsOk);
+    EXPECT_TRUE(FullScreen);
+    EXPECT_EQ(IndexOf(state.calls, "changeDisplayMode"), state.calls.size());
+    EXPECT_EQ(FramesDrawn, 2u);
+}
+
 TEST_F(MainLoop, ContextFailuresEachSayTheirMessageAndQuit) {
     tTestPlatformState& state = TestPlatformState();
     GameOptions.askFullScreen = false;

@@ -62,6 +62,11 @@ TEST(Options, ParsesTheCommandLineContract) {
     ASSERT_EQ(Parse({"--fullscreen"}), kParseRun);
     EXPECT_FALSE(GameOptions.askFullScreen);
     EXPECT_TRUE(GameOptions.fullScreen);
+    EXPECT_FALSE(GameOptions.seedSet);
+    ASSERT_EQ(Parse({"--record", "demo.txt", "--seed", "4294967295"}), kParseRun);
+    EXPECT_STREQ(GameOptions.recordPath, "demo.txt");
+    EXPECT_TRUE(GameOptions.seedSet);
+    EXPECT_EQ(GameOptions.seed, 4294967295u);
 
     testing::internal::CaptureStderr();
     EXPECT_EQ(Parse({"--bogus"}), kParseExitUsage);
@@ -69,6 +74,8 @@ TEST(Options, ParsesTheCommandLineContract) {
     EXPECT_EQ(Parse({"--frames", "-3"}), kParseExitUsage);
     EXPECT_EQ(Parse({"--capture", "x:y.bmp"}), kParseExitUsage);
     EXPECT_EQ(Parse({"--fixed-step", "0"}), kParseExitUsage);
+    EXPECT_EQ(Parse({"--seed", "4294967296"}), kParseExitUsage);
+    EXPECT_EQ(Parse({"--record"}), kParseExitUsage);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("Usage: ostravel"), std::string::npos);
 
     testing::internal::CaptureStdout();
@@ -82,6 +89,15 @@ TEST(InputScript, RejectsMalformedLinesWithTheirNumber) {
     EXPECT_TRUE(ParseInputScript("# a comment\n0 key w down\n\n3 mouse -4 7 # turn\n3 click left\n"
                                  "5 resize 640 480\n9 key escape down\n9 close\n",
                                  error, sizeof(error)));
+    uint32_t seed = 0;
+    EXPECT_FALSE(InputScriptHasSteps());
+    EXPECT_FALSE(InputScriptSeed(&seed));
+    // A recording's own lines: the seed, frame steps, window moves.
+    EXPECT_TRUE(
+        ParseInputScript("seed 4000000000\n0 step 16\n0 move\n1 step 0\n", error, sizeof(error)));
+    EXPECT_TRUE(InputScriptHasSteps());
+    EXPECT_TRUE(InputScriptSeed(&seed));
+    EXPECT_EQ(seed, 4000000000u);
     struct {
         const char* text;
         const char* expected;
@@ -93,6 +109,12 @@ TEST(InputScript, RejectsMalformedLinesWithTheirNumber) {
         {"1 click middle\n", "script line 1: click"},
         {"1 resize 0 480\n", "script line 1: resize"},
         {"1 jump\n", "script line 1: unknown event"},
+        {"1 step -5\n", "script line 1: step"},
+        {"1 step\n", "script line 1: step"},
+        {"1 move 3 4\n", "script line 1: move"},
+        {"0 close\nseed\n", "script line 2: seed"},
+        {"mouse_sensitivity 0\n", "script line 1: mouse_sensitivity"},
+        {"invert_mouse maybe\n", "script line 1: invert_mouse"},
         {"5 close\n2 close\n", "script line 2: frames must not go backwards"},
     };
     for (const auto& bad : kBad) {

@@ -185,16 +185,6 @@ TEST(Md2Parse, RefusesBadFilesWithTheirReason) {
          "Invalid file format (Skin name not terminated): %s!"},
         {"frame name without NUL", [](tTestMd2& m) { m.frames[0] = std::string(16, 'f'); }, keep,
          "Invalid file format (Frame name not terminated): %s!"},
-        {"first animation at -1",
-         [](tTestMd2& m) {
-             m.frames = {"base", "base"};
-         },
-         keep, "Invalid file format (Animation starts outside the key frames): %s!"},
-        {"animation past the frames",
-         [](tTestMd2& m) {
-             m.frames = {"a9", "b1"};
-         },
-         keep, "Invalid file format (Animation starts outside the key frames): %s!"},
         {"animated without names",
          [](tTestMd2& m) {
              m.frames = {"12", "13", "14"};
@@ -278,6 +268,53 @@ TEST_F(Md2Files, MainModelFillsItsSlot) {
     EXPECT_STREQ(SceneObjects[7].model.skin.strFileName, "");
 }
 
+// Files other tools write: no texture coordinates (and so no skin), all frames named alike and
+// numbered from 000, names numbered from the file's start. Each loads; only the animation whose
+// numbers point outside the key frames starts where its name first appears instead.
+TEST_F(Md2Files, ModelsFromOtherToolsLoad) {
+    struct tExpected {
+        const char* name;
+        int first, end;
+    };
+    const auto load = [](const tTestMd2& m, const std::vector<tExpected>& expected) {
+        Put("other.md2", m);
+        ASSERT_TRUE(LoadMd2Model(3, "Data/Models/Soldier", "other.md2", nullptr)) << m.frames[0];
+        const tModel& model = SceneObjects[3].model;
+        EXPECT_EQ(model.numFrames, static_cast<int>(m.frames.size()));
+        ASSERT_EQ(model.animations.size(), expected.size()) << m.frames[0];
+        for (size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_STREQ(model.animations[i].name, expected[i].name) << m.frames[0];
+            EXPECT_EQ(model.animations[i].firstFrame, expected[i].first) << m.frames[0] << i;
+            EXPECT_EQ(model.animations[i].endFrame, expected[i].end) << m.frames[0] << i;
+        }
+    };
+
+    tTestMd2 untextured;
+    untextured.skins.clear();
+    untextured.texCoords.clear();
+    untextured.triangles = {0, 1, 2, 7, 7, 7}; // texture indices that nothing reads
+    untextured.frames = {"stand01", "stand02"};
+    load(untextured, {{"stand", 0, 1}});
+    const t3DObject& first = SceneObjects[3].model.frames[0];
+    EXPECT_EQ(first.texCoords, nullptr);
+    EXPECT_EQ(first.texCoordCount, 0);
+    ASSERT_NE(first.faces, nullptr);
+    EXPECT_EQ(first.faces[0].vertexIndex[2], 2);
+    EXPECT_STREQ(SceneObjects[3].model.skin.strFileName, "");
+
+    // "frame000" ... "frame004": one run "frame0" whose first number, 0, would start it at -1.
+    tTestMd2 alike;
+    alike.frames = {"frame000", "frame001", "frame002", "frame003", "frame004"};
+    load(alike, {{"frame0", 0, 4}});
+
+    // Numbered from the file's start: "jump" at index 4 carries 5, which would start it at 8,
+    // past the last key frame, so it starts at 4; "stand" and "run" (4, inside) keep the rule's.
+    tTestMd2 fromStart;
+    fromStart.frames = {"stand01", "stand02", "run03", "run04", "jump05", "jump06", "end"};
+    load(fromStart, {{"stand", 0, 2}, {"run", 4, 4}, {"jump", 4, 6}});
+    EXPECT_TRUE(BoxesBesidesMissingBitmaps().empty());
+}
+
 TEST_F(Md2Files, RefusalsReportOnceAndRestoreTheWorkingDirectory) {
     tTestMd2 bad;
     bad.version = 6;
@@ -337,8 +374,9 @@ TEST_F(Md2Files, SubModelAndMaskMap) {
     EXPECT_FALSE(LoadMd2SubModel(2, "Data\\Models\\Soldier", "short.md2", "gun.bmp"));
     const std::vector<std::string> boxes = BoxesBesidesMissingBitmaps();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0],
-              "Error: Invalid file format (Fewer key frames than its main model plays): short.md2!");
+    EXPECT_EQ(
+        boxes[0],
+        "Error: Invalid file format (Fewer key frames than its main model plays): short.md2!");
     EXPECT_EQ(o.subModel.numFrames, 4);
     // Reloading the main model drops the carried one.
     ASSERT_TRUE(LoadMd2Model(2, "Data\\Models\\Soldier", "body.md2", nullptr));

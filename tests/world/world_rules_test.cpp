@@ -74,7 +74,7 @@ TEST_F(WorldRules, EnemyFireCostsHealthByDistanceAndTintsRed) {
 }
 
 TEST_F(WorldRules, AwakeEnemiesWalkTowardThePlayerUnlessBlocked) {
-    SetIdRanges(5, 0);
+    SetIdRanges(6, 0);
     PlaceEnemy(0, At(0.0f, 400.0f));
     PlaceEnemy(1, At(-200.0f, 0.0f));
     PlaceEnemy(2, At(0.0f, -300.0f)); // its step ends on a piece of scenery
@@ -86,8 +86,13 @@ TEST_F(WorldRules, AwakeEnemiesWalkTowardThePlayerUnlessBlocked) {
     PlaceEnemy(3, At(300.0f, 0.0f)); // its step ends on a dead enemy, which does not block
     PlaceEnemy(4, At(292.0f, 0.0f));
     SceneObjects[4].health = 0;
+    // A level scaled this one past any int: its radius reaches everything, so it never moves.
+    // (Not collidable itself, so that it blocks no one else.)
+    PlaceEnemy(5, At(-300.0f, -300.0f));
+    SceneObjects[5].scale = 1e30f;
+    SceneObjects[5].collidable = false;
 
-    SeedFireDraws({false, false, false, false, false, false, false, false});
+    SeedFireDraws({false, false, false, false, false, false, false, false, false, false});
     UpdateWorld();
     // The camera moved since the (0, 0, 0) of the first update: the blocked enemy keeps running.
     EXPECT_EQ(GetAnimation(2), kAnimRun);
@@ -108,6 +113,7 @@ TEST_F(WorldRules, AwakeEnemiesWalkTowardThePlayerUnlessBlocked) {
     EXPECT_EQ(GetAnimation(4), kAnimDeath);
     EXPECT_FALSE(IsCollidable(4));
     EXPECT_EQ(GetPosition(4), At(292.0f, 0.0f));
+    EXPECT_EQ(GetPosition(5), At(-300.0f, -300.0f));
 }
 
 TEST_F(WorldRules, EnemiesTurnTowardThePlayer) {
