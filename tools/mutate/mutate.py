@@ -322,7 +322,7 @@ def suites_of(folder):
 
 def sync_tree(source, copy):
     """Makes copy hold the sources as they are (not the builds, not git's data). Unchanged files
-    keep their times, so the scratch build recompiles only what changed."""
+    are not touched, so the scratch build recompiles only what changed."""
     skip = re.compile(r"^(build.*|\.git|Data|out)$")
     wanted = set()
     for dirpath, dirnames, files in os.walk(source):
@@ -335,10 +335,13 @@ def sync_tree(source, copy):
             src = os.path.join(dirpath, name)
             dst = os.path.join(copy, rel, name)
             wanted.add(os.path.normpath(dst))
-            st = os.stat(src)
-            if not os.path.exists(dst) or os.stat(dst).st_mtime != st.st_mtime \
-                    or os.stat(dst).st_size != st.st_size:
-                shutil.copy2(src, dst)
+            with open(src, "rb") as f:
+                data = f.read()
+            if os.path.exists(dst):
+                with open(dst, "rb") as f:
+                    if f.read() == data:
+                        continue
+            shutil.copyfile(src, dst)  # a fresh time, newer than any object built from a mutant
     for dirpath, _, files in os.walk(copy):
         for name in files:
             path = os.path.normpath(os.path.join(dirpath, name))
