@@ -4,6 +4,7 @@
 #include "app/gl_api.h"
 #include "app/platform.h"
 #include "app/platform_test.h"
+#include "camera/camera.h"
 #include "camera/frame_timer.h"
 #include "render/textures.h"
 #include "terrain/blood.h"
@@ -12,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -149,4 +152,60 @@ TEST(BloodDrawing, LeavesAdditiveBlendingAndTheBloodTexture) {
 
     glDeleteTextures(1, &texture);
     TextureTable[kTexBlood] = 0;
+}
+
+TEST(BloodDrawing, EveryParticleIsAnUprightSquareFacingTheCamera) {
+    tContextCloser closer;
+    ASSERT_TRUE(OpenSdlContext(64, 64)) << "no offscreen video";
+    const tCamera kept = Camera;
+    // Orthographic at 16 pixels per world unit: a unit square facing the camera, centred on the
+    // burst, covers the 16 x 16 pixels round the window's centre, all at one depth.
+    glDisable(GL_CULL_FACE);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-2.0, 2.0, -2.0, 2.0, -100.0, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    const tVec3 burst(100.0f, 20.0f, -50.0f);
+    // Looking along each axis, askew, up and down: the renderer passes the camera's own pitch
+    // and heading.
+    const tVec3 views[] = {{0.0f, 0.0f, 1.0f},   {0.0f, 0.0f, -1.0f}, {1.0f, 0.0f, 0.0f},
+                           {-1.0f, 0.0f, 0.0f},  {-1.0f, 0.5f, 2.0f}, {2.0f, -1.5f, -1.0f},
+                           {-0.3f, 0.8f, -0.4f}, {0.6f, -0.9f, 0.2f}};
+    std::vector<GLfloat> buffer(20000);
+    for (const tVec3& view : views) {
+        const tVec3 eye = burst - Normalized(view) * 10.0f;
+        Camera.Place(eye.x, eye.y, eye.z, burst.x, burst.y, burst.z, 0.0f, 1.0f, 0.0f);
+        glLoadIdentity();
+        Camera.ApplyView();
+        EmitBlood(10, 20, 0.15f, false, 50, 1, burst);
+        glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
+        glRenderMode(GL_FEEDBACK);
+        DrawBlood(false, Camera.PitchDegrees(), Camera.YawDegrees());
+        const GLint used = glRenderMode(GL_RENDER);
+        ASSERT_GT(used, 0);
+        // Each vertex: x, y, z, r, g, b, a, s, t, r, q. In the first frame every particle is
+        // drawn at the burst's origin.
+        const std::string where =
+            std::to_string(view.x) + " " + std::to_string(view.y) + " " + std::to_string(view.z);
+        int corners = 0;
+        float depth = -1.0f;
+        for (GLint k = 0; k < used;) {
+            ASSERT_EQ(buffer[static_cast<size_t>(k)], static_cast<GLfloat>(GL_POLYGON_TOKEN));
+            const int n = static_cast<int>(buffer[static_cast<size_t>(k) + 1]);
+            k += 2;
+            for (int v = 0; v < n; ++v, k += 11, ++corners) {
+                const GLfloat* f = &buffer[static_cast<size_t>(k)];
+                const bool right = f[0] > 32.0f, top = f[1] > 32.0f;
+                EXPECT_NEAR(f[0], right ? 40.0f : 24.0f, 1e-3f) << where;
+                EXPECT_NEAR(f[1], top ? 40.0f : 24.0f, 1e-3f) << where;
+                // The texture upright: its s along the screen's x, its t up the screen.
+                EXPECT_EQ(f[7], right ? 1.0f : 0.0f) << where;
+                EXPECT_EQ(f[8], top ? 1.0f : 0.0f) << where;
+                depth = depth < 0.0f ? f[2] : depth;
+                EXPECT_NEAR(f[2], depth, 1e-5f) << where;
+            }
+        }
+        EXPECT_GE(corners, kBloodParticles * 4) << where;
+    }
+    Camera = kept;
 }

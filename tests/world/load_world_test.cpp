@@ -8,8 +8,10 @@
 #include "camera/camera.h"
 #include "sound/sound_effect.h"
 #include "terrain/height_map.h"
+#include "terrain/sky_box.h"
 #include "tests/models/md2_test_files.h"
 #include "world/scene_objects.h"
+#include "world/world_rules.h"
 #include "tests/render/offscreen_gl.h"
 #include "tests/sound/wav_test_file.h"
 
@@ -87,6 +89,15 @@ TEST_F(LoadWorldTest, OrderCameraLevelAndReset) {
     SetCollidable(7, true);
 
     for (int pass = 0; pass < 2; ++pass) {
+        // A level played for a while: the view pitched, the head bobbing, the clouds drifted and
+        // the world's clock running (its last update 5 s before the next level's first).
+        PitchTotal = PitchTotalBefore = 0.7f;
+        BobPhase = 123.0f;
+        CloudOffset1 = 4.0f;
+        CloudOffset2 = 2.0f;
+        TestPlatformState().timeMs = 1000;
+        UpdateWorld();
+        TestPlatformState().timeMs = 6000;
         TestPlatformState().calls.clear();
         TestPlatformState().swaps = 0;
         ShutdownSound(); // as when the game starts again
@@ -116,6 +127,16 @@ TEST_F(LoadWorldTest, OrderCameraLevelAndReset) {
         EXPECT_EQ(GetHealth(7), 0);
         EXPECT_FALSE(IsCollidable(7));
         EXPECT_EQ(WindowWidth, 800u);
+
+        // Nothing of the level before leaks into the view: no pitch, no bob, clouds from their
+        // start, and the world's first update measures no time, so nothing jumps.
+        EXPECT_EQ(PitchTotal, 0.0f);
+        EXPECT_EQ(PitchTotalBefore, 0.0f);
+        EXPECT_EQ(BobPhase, 0.0f);
+        EXPECT_EQ(CloudOffset1, 0.0f);
+        EXPECT_EQ(CloudOffset2, 0.0f);
+        UpdateWorld();
+        EXPECT_EQ(WorldFrameInterval, 0.0f) << "pass " << pass;
     }
     // The level and its model loaded without complaint (the other loaders may miss their files).
     for (const tRecordedBox& box : TestPlatformState().boxes) {
