@@ -11,7 +11,6 @@ a run goes on. See tools/mutate/README.md.
 import argparse
 import hashlib
 import os
-import random
 import re
 import shutil
 import subprocess
@@ -359,7 +358,7 @@ class Workspace:
         self.binary = os.path.join(self.build, "ostravel_tests")
         self.env = dict(os.environ, TEST_TMPDIR=os.path.join(self.build, "test-tmp") + "/")
 
-    def prepare(self):
+    def prepare(self, shards):
         os.makedirs(self.src, exist_ok=True)
         sync_tree(ROOT, self.src)
         if not os.path.exists(os.path.join(self.build, "CMakeCache.txt")):
@@ -375,7 +374,7 @@ class Workspace:
             sys.exit("mutate: the unmutated tests do not build\n" + r.stdout[-3000:])
         os.makedirs(os.path.join(self.build, "test-tmp"), exist_ok=True)
         started = time.time()
-        r = self.test("*", None)
+        r = self.test("*", None, shards)
         if r != "pass":
             sys.exit("mutate: the unmutated unit suite does not pass (%s)" % r)
         return time.time() - started
@@ -385,16 +384,30 @@ class Workspace:
                 self.src)
         return r.returncode == 0
 
-    def test(self, gtest_filter, timeout):
-        try:
-            r = run([self.binary, "--gtest_filter=" + gtest_filter, "--gtest_brief=1"], self.build,
-                    timeout=timeout, env=self.env)
-        except subprocess.TimeoutExpired:
-            return "timeout"
-        if r.returncode == 0:
-            return "pass"
-        failed = re.findall(r"\[  FAILED  \] (\S+)", r.stdout)
-        return "fail " + (failed[0] if failed else "(exit %d)" % r.returncode)
+    def test(self, gtest_filter, timeout, shards=1):
+        """Runs the filtered tests, stopping at the first failure; with shards > 1 in that many
+        processes at once (each test runs in one of them)."""
+        cmd = [self.binary, "--gtest_filter=" + gtest_filter, "--gtest_brief=1",
+               "--gtest_fail_fast=1"]
+        procs = []
+        for index in range(shards):
+            env = dict(self.env, GTEST_TOTAL_SHARDS=str(shards), GTEST_SHARD_INDEX=str(index))
+            procs.append(subprocess.Popen(cmd, cwd=self.build, env=env, stdout=subprocess.PIPE,
+                                          stderr=subprocess.STDOUT, text=True, errors="replace"))
+        deadline = time.time() + (timeout or 3600.0)
+        result = "pass"
+        for p in procs:
+            try:
+                out, _ = p.communicate(timeout=max(0.1, deadline - time.time()))
+            except subprocess.TimeoutExpired:
+                for q in procs:
+                    q.kill()
+                    q.communicate()
+                return "timeout"
+            if p.returncode != 0 and result == "pass":
+                failed = re.findall(r"\[  FAILED  \] (\S+)", out)
+                result = "fail " + (failed[0] if failed else "(exit %d)" % p.returncode)
+        return result
 
 
 def apply(ws, mutant, original):
@@ -433,7 +446,9 @@ def main():
     ap.add_argument("--work", default=os.path.join(ROOT, "build-mutate"),
                     help="scratch directory for the copy and its build")
     ap.add_argument("--report", default="", help="report file (default: WORK/report.txt)")
-    ap.add_argument("--jobs", type=int, default=2)
+    ap.add_argument("--jobs", type=int, default=2, help="build jobs")
+    ap.add_argument("--shards", type=int, default=2,
+                    help="processes that share the whole suite's tests")
     ap.add_argument("--equivalent", default=os.path.join(ROOT, "tools/mutate/equivalent.txt"))
     args = ap.parse_args()
 
@@ -441,7 +456,11 @@ def main():
     mutants = collect(targets)
     total = len(mutants)
     if args.sample and args.sample < total:
-        mutants = random.Random(args.seed).sample(mutants, args.sample)
+        # Drawn by a hash of each mutant's text and the seed, so a sample stays nearly the same
+        # when the sources change elsewhere.
+        def rank(m):
+            return hashlib.sha1(("%d %s" % (args.seed, m.key())).encode()).hexdigest()
+        mutants = sorted(mutants, key=rank)[:args.sample]
         mutants.sort(key=lambda m: (m.path, m.line_no, m.col, m.op, m.after))
     if args.list:
         for m in mutants:
@@ -451,7 +470,7 @@ def main():
 
     equivalent = read_equivalent(args.equivalent)
     ws = Workspace(os.path.abspath(args.work), args.jobs)
-    base = ws.prepare()
+    base = ws.prepare(args.shards)
     timeout = args.timeout or max(20.0, 5.0 * base)
     report_path = args.report or os.path.join(ws.build, "..", "report.txt")
     print("mutate: %d mutants (of %d), unmutated suite %.1f s, limit %.0f s per run" %
@@ -473,7 +492,7 @@ def main():
                     folder = m.path.split("/")[0]
                     r = ws.test(suites_of(folder), timeout)
                     if r == "pass":
-                        r = ws.test("*", timeout)
+                        r = ws.test("*", timeout, args.shards)
                     if r == "pass":
                         m.status = "equivalent" if m.key() in equivalent else "survived"
                     elif r == "timeout":
