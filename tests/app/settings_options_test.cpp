@@ -1,10 +1,14 @@
 #include "app/input_script.h"
 #include "app/options.h"
+#include "app/game_state.h"
+#include "app/platform_test.h"
 #include "app/startup.h"
+#include "tests/models/md2_test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -41,6 +45,46 @@ TEST(Settings, ReadsThreeNumbersAndStopsAtTheFirstBadOne) {
 
     EXPECT_EQ(ReadSettings(WriteTemp("s3.ini", "-640 480 32").c_str(), &w, &h, &c), 0);
     EXPECT_EQ(ReadSettings("/nonexistent/Setup.ini", &w, &h, &c), 0);
+}
+
+TEST(Settings, TheWindowTheGameAsksFor) {
+    // What Data/Setup.ini gives, and the window start-up then asks for: a usable size and one of
+    // the three colour depths, the defaults for anything else.
+    struct Case {
+        const char* text;
+        uint32_t width, height, bits;
+    };
+    const Case cases[] = {
+        {"1024 768 24", 1024, 768, 24},
+        {"640 480 16", 640, 480, 16},
+        {"16384 16384 32", 16384, 16384, 32},
+        {"16385 480 32", 800, 600, 32},
+        {"640 16385 16", 800, 600, 16},
+        {"0 480 24", 800, 600, 24},
+        {"640 0 24", 800, 600, 24},
+        {"640 480 15", 640, 480, 32},
+        {"640 480 25", 640, 480, 32},
+        {"640 480 33", 640, 480, 32},
+        {"1024 768", 1024, 768, 32},
+        {"1024 x 16", 1024, 600, 32},
+        {"", 800, 600, 32},
+    };
+    for (const Case& c : cases) {
+        tScratchDir dir("settings");
+        std::filesystem::create_directories("Data");
+        std::ofstream("Data/Setup.ini") << c.text;
+        ResetGameState();
+        GameOptions = tOptions{};
+        GameOptions.askFullScreen = false;
+        GameOptions.fullScreen = false;
+        ResetTestPlatform().failCreateWindow = true; // start-up stops before loading the world
+        EXPECT_EQ(RunGame(), 0);
+        EXPECT_EQ(WindowWidth, c.width) << c.text;
+        EXPECT_EQ(WindowHeight, c.height) << c.text;
+        EXPECT_EQ(ColorBits, c.bits) << c.text;
+    }
+    GameOptions = tOptions{};
+    ResetGameState();
 }
 
 TEST(Options, ParsesTheCommandLineContract) {
