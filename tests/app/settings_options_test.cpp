@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -20,7 +21,7 @@ std::string WriteTemp(const std::string& name, const std::string& text) {
     return path;
 }
 
-tParseResult Parse(std::initializer_list<const char*> args) {
+tParseResult Parse(const std::vector<const char*>& args) {
     std::vector<char*> argv{const_cast<char*>("ostravel")};
     for (const char* a : args) {
         argv.push_back(const_cast<char*>(a));
@@ -113,6 +114,41 @@ TEST(Options, ParsesTheCommandLineContract) {
     EXPECT_EQ(Parse({"--frames", "-3"}), kParseExitUsage);
     EXPECT_EQ(Parse({"--capture", "x:y.bmp"}), kParseExitUsage);
     EXPECT_EQ(Parse({"--fixed-step", "0"}), kParseExitUsage);
+    // The limits of each number, and the forms of --capture.
+    struct Limit {
+        std::vector<const char*> args;
+        tParseResult result;
+    };
+    const Limit limits[] = {
+        {{"--fixed-step", "60000"}, kParseRun},
+        {{"--fixed-step", "60001"}, kParseExitUsage},
+        {{"--fixed-step", "1"}, kParseRun},
+        {{"--fixed-step"}, kParseExitUsage},
+        {{"--frames", "4294967295"}, kParseRun},
+        {{"--frames", "4294967296"}, kParseExitUsage},
+        {{"--frames", "0"}, kParseRun},
+        {{"--frames", "12x"}, kParseExitUsage},
+        {{"--capture", "000000000000005:a.bmp"}, kParseRun},
+        {{"--capture", "0000000000000007:a.bmp"}, kParseExitUsage},
+        {{"--capture", ":a.bmp"}, kParseExitUsage},
+        {{"--capture", "5:"}, kParseExitUsage},
+        {{"--capture", "5"}, kParseExitUsage},
+        {{"--script"}, kParseExitUsage},
+        {{"--script", ""}, kParseExitUsage},
+        {{"--trace"}, kParseExitUsage},
+    };
+    for (const Limit& l : limits) {
+        EXPECT_EQ(Parse(l.args), l.result)
+            << l.args[0] << " " << (l.args.size() > 1 ? l.args[1] : "");
+    }
+    std::vector<const char*> captures;
+    for (int k = 0; k < kMaxCaptures; ++k) {
+        captures.insert(captures.end(), {"--capture", "1:c.bmp"});
+    }
+    EXPECT_EQ(Parse(captures), kParseRun);
+    EXPECT_EQ(GameOptions.captureCount, kMaxCaptures);
+    captures.insert(captures.end(), {"--capture", "1:c.bmp"});
+    EXPECT_EQ(Parse(captures), kParseExitUsage) << "one capture too many";
     EXPECT_NE(testing::internal::GetCapturedStderr().find("Usage: ostravel"), std::string::npos);
 
     testing::internal::CaptureStdout();
