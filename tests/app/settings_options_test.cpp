@@ -50,25 +50,26 @@ TEST(Settings, ReadsThreeNumbersAndStopsAtTheFirstBadOne) {
 
 TEST(Settings, TheWindowTheGameAsksFor) {
     // What Data/Setup.ini gives, and the window start-up then asks for: a usable size and one of
-    // the three colour depths, the defaults for anything else.
+    // the three colour depths, the defaults for anything else, each replacement said once.
     struct Case {
         const char* text;
         uint32_t width, height, bits;
+        const char* message;
     };
     const Case cases[] = {
-        {"1024 768 24", 1024, 768, 24},
-        {"640 480 16", 640, 480, 16},
-        {"16384 16384 32", 16384, 16384, 32},
-        {"16385 480 32", 800, 600, 32},
-        {"640 16385 16", 800, 600, 16},
-        {"0 480 24", 800, 600, 24},
-        {"640 0 24", 800, 600, 24},
-        {"640 480 15", 640, 480, 32},
-        {"640 480 25", 640, 480, 32},
-        {"640 480 33", 640, 480, 32},
-        {"1024 768", 1024, 768, 32},
-        {"1024 x 16", 1024, 600, 32},
-        {"", 800, 600, 32},
+        {"1024 768 24", 1024, 768, 24, ""},
+        {"640 480 16", 640, 480, 16, ""},
+        {"16384 16384 32", 16384, 16384, 32, ""},
+        {"16385 480 32", 800, 600, 32, "window 16385x480 is not usable; using 800x600\n"},
+        {"640 16385 16", 800, 600, 16, "window 640x16385 is not usable; using 800x600\n"},
+        {"0 480 24", 800, 600, 24, "window 0x480"},
+        {"640 0 24", 800, 600, 24, "window 640x0"},
+        {"640 480 15", 640, 480, 32, "colour depth 15 is not usable; using 32\n"},
+        {"640 480 25", 640, 480, 32, "colour depth 25"},
+        {"640 480 33", 640, 480, 32, "colour depth 33"},
+        {"1024 768", 1024, 768, 32, "2 of 3 settings read; using 800x600x32 for the rest\n"},
+        {"1024 x 16", 1024, 600, 32, "1 of 3 settings read"},
+        {"", 800, 600, 32, "0 of 3"},
     };
     for (const Case& c : cases) {
         tScratchDir dir("settings");
@@ -79,10 +80,17 @@ TEST(Settings, TheWindowTheGameAsksFor) {
         GameOptions.askFullScreen = false;
         GameOptions.fullScreen = false;
         ResetTestPlatform().failCreateWindow = true; // start-up stops before loading the world
+        testing::internal::CaptureStderr();
         EXPECT_EQ(RunGame(), 0);
+        const std::string said = testing::internal::GetCapturedStderr();
         EXPECT_EQ(WindowWidth, c.width) << c.text;
         EXPECT_EQ(WindowHeight, c.height) << c.text;
         EXPECT_EQ(ColorBits, c.bits) << c.text;
+        if (c.message[0] == '\0') {
+            EXPECT_EQ(said, "") << c.text;
+        } else {
+            EXPECT_NE(said.find(c.message), std::string::npos) << c.text << ": " << said;
+        }
     }
     GameOptions = tOptions{};
     ResetGameState();

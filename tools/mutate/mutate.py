@@ -473,7 +473,6 @@ def main():
         print("%d mutants (of %d)" % (len(mutants), total))
         return 0
 
-    equivalent = read_equivalent(args.equivalent)
     ws = Workspace(os.path.abspath(args.work), args.jobs)
     base = ws.prepare(args.shards)
     timeout = args.timeout or max(20.0, 5.0 * base)
@@ -500,7 +499,7 @@ def main():
                     if r == "pass":
                         r = ws.test("*", timeout, args.shards)
                     if r == "pass":
-                        m.status = "equivalent" if m.key() in equivalent else "survived"
+                        m.status = "survived"
                     elif r == "timeout":
                         m.status = "timeout"
                     else:
@@ -518,7 +517,12 @@ def main():
             restore(ws, path, text)
     elapsed = time.time() - started
 
+    # Read at the end, so that lines written while a run goes on count.
+    equivalent = read_equivalent(args.equivalent)
     done = [m for m in mutants if m.status]
+    for m in done:
+        if m.status == "survived" and m.key() in equivalent:
+            m.status = "equivalent"
     counts = {s: sum(1 for m in done if m.status == s) for s in STATUSES}
     judged = len(done) - counts["equivalent"] - counts["no-compile"]
     caught = counts["killed"] + counts["timeout"]
