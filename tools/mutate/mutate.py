@@ -359,9 +359,13 @@ class Workspace:
         self.slow = []
         self.env = dict(os.environ, TEST_TMPDIR=os.path.join(self.build, "test-tmp") + "/")
 
-    def prepare(self, shards):
+    def prepare(self, shards, paths):
         os.makedirs(self.src, exist_ok=True)
         sync_tree(ROOT, self.src)
+        # A run stopped while a mutant compiled can leave that mutant's object newer than the
+        # restored source: the files under test are always rebuilt once.
+        for path in paths:
+            os.utime(os.path.join(self.src, path))
         if not os.path.exists(os.path.join(self.build, "CMakeCache.txt")):
             cfg = ["cmake", "-S", self.src, "-B", self.build, "-DBUILD_TESTING=ON",
                    "-DCMAKE_BUILD_TYPE=Debug", "-DCMAKE_CXX_FLAGS_DEBUG=-O0",
@@ -474,7 +478,7 @@ def main():
         return 0
 
     ws = Workspace(os.path.abspath(args.work), args.jobs)
-    base = ws.prepare(args.shards)
+    base = ws.prepare(args.shards, sorted({m.path for m in mutants}))
     timeout = args.timeout or max(20.0, 5.0 * base)
     report_path = args.report or os.path.join(ws.build, "..", "report.txt")
     print("mutate: %d mutants (of %d), unmutated suite %.1f s, limit %.0f s per run" %
