@@ -103,3 +103,38 @@ TEST_F(Shooting, MissesKeepTheLastTarget) {
     EXPECT_NEAR(hit.x, 20.0f, 1e-3f);
     EXPECT_NEAR(hit.z, 20.0f, 1e-3f);
 }
+
+TEST_F(Shooting, TheTargetIsTwoCrossedRectanglesOfTheScaledBoxAndDamageGoesByItsCentre) {
+    // Half extents 3, 10, 4 at scale 2: the rectangle across the z axis spans x +-6, the one
+    // across the x axis z +-8, both y +-20 round the position. Shots parallel to an axis, just
+    // inside and just outside each edge; the damage goes by the distance from the eye to the
+    // enemy's position, not to the point hit.
+    struct Shot {
+        tVec3 eye, direction;
+        int health; // 100 when missed
+    };
+    const Shot shots[] = {
+        {{5.9f, 50.0f, 0.0f}, {0.0f, 0.0f, 1.0f}, 51},  // 2000 / 40.43, not 2000 / 40
+        {{6.1f, 50.0f, 0.0f}, {0.0f, 0.0f, 1.0f}, 100}, //
+        {{-5.9f, 50.0f, 0.0f}, {0.0f, 0.0f, 1.0f}, 51}, //
+        {{0.0f, 69.9f, 0.0f}, {0.0f, 0.0f, 1.0f}, 55},  // 2000 / 44.7
+        {{0.0f, 70.1f, 0.0f}, {0.0f, 0.0f, 1.0f}, 100}, //
+        {{0.0f, 30.1f, 0.0f}, {0.0f, 0.0f, 1.0f}, 55},  //
+        {{0.0f, 29.9f, 0.0f}, {0.0f, 0.0f, 1.0f}, 100}, //
+        {{-40.0f, 50.0f, 47.9f}, {1.0f, 0.0f, 0.0f}, 51},
+        {{-40.0f, 50.0f, 48.1f}, {1.0f, 0.0f, 0.0f}, 100},
+        {{40.0f, 50.0f, 32.1f}, {-1.0f, 0.0f, 0.0f}, 51},
+        {{40.0f, 50.0f, 31.9f}, {-1.0f, 0.0f, 0.0f}, 100},
+    };
+    for (const Shot& s : shots) {
+        ResetSmallWorld();
+        SetIdRanges(1, 0);
+        PlaceEnemy(0, {0.0f, 50.0f, 40.0f});
+        SceneObjects[0].scale = 2.0f;
+        Camera.Place(s.eye.x, s.eye.y, s.eye.z, s.eye.x + s.direction.x, s.eye.y + s.direction.y,
+                     s.eye.z + s.direction.z, 0.0f, 1.0f, 0.0f);
+        FireShot();
+        EXPECT_EQ(GetHealth(0), s.health) << s.eye.x << " " << s.eye.y << " " << s.eye.z;
+        EXPECT_EQ(BloodActive, s.health < 100) << s.eye.x << " " << s.eye.y << " " << s.eye.z;
+    }
+}
