@@ -195,6 +195,11 @@ TEST(Md2Parse, RefusesBadFilesWithTheirReason) {
              m.frames = {"a9", "b1"};
          },
          keep, "Invalid file format (Animation starts outside the key frames): %s!"},
+        {"animation starting one past the last frame",
+         [](tTestMd2& m) {
+             m.frames = {"a3", "b1"};
+         },
+         keep, "Invalid file format (Animation starts outside the key frames): %s!"},
         {"animated without names",
          [](tTestMd2& m) {
              m.frames = {"12", "13", "14"};
@@ -337,8 +342,9 @@ TEST_F(Md2Files, SubModelAndMaskMap) {
     EXPECT_FALSE(LoadMd2SubModel(2, "Data\\Models\\Soldier", "short.md2", "gun.bmp"));
     const std::vector<std::string> boxes = BoxesBesidesMissingBitmaps();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0],
-              "Error: Invalid file format (Fewer key frames than its main model plays): short.md2!");
+    EXPECT_EQ(
+        boxes[0],
+        "Error: Invalid file format (Fewer key frames than its main model plays): short.md2!");
     EXPECT_EQ(o.subModel.numFrames, 4);
     // Reloading the main model drops the carried one.
     ASSERT_TRUE(LoadMd2Model(2, "Data\\Models\\Soldier", "body.md2", nullptr));
