@@ -267,12 +267,21 @@ TEST_F(ModelDrawGL, BrokenTrianglesAreLeftOut) {
     BuildQuadModel(object.model, 1, 0.0f, 2 * kId);
     object.position = tVec3(0.0f, 0.0f, -10.0f);
     TextureTable[2 * kId] = SolidTexture({255, 255, 255});
-    // The upper-left triangle names a vertex and a texture coordinate that do not exist.
-    object.model.frames[0].faces[1].vertexIndex[1] = 400;
-    object.model.frames[0].faces[1].texCoordIndex[2] = -3;
-    EXPECT_FALSE(DrawModel(kId));
-    EXPECT_TRUE(Near(PixelAt(38, 28), {255, 255, 255}, 40)) << "lower-right triangle drawn";
-    EXPECT_TRUE(Near(PixelAt(26, 36), {0, 0, 255})) << "upper-left triangle left out";
+    // The upper-left triangle names, at one corner at a time, a vertex or a texture coordinate
+    // that does not exist (past the end or negative).
+    tTriangle& face = object.model.frames[0].faces[1];
+    const tTriangle good = face;
+    for (int corner = 0; corner < 3; ++corner) {
+        for (int bad = 0; bad < 4; ++bad) {
+            face = good;
+            int32_t* index = bad < 2 ? &face.vertexIndex[corner] : &face.texCoordIndex[corner];
+            *index = bad % 2 == 0 ? 400 : -3;
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            EXPECT_FALSE(DrawModel(kId)) << corner << " " << bad;
+            EXPECT_TRUE(Near(PixelAt(38, 28), {255, 255, 255}, 40)) << corner << " " << bad;
+            EXPECT_TRUE(Near(PixelAt(26, 36), {0, 0, 255})) << corner << " " << bad;
+        }
+    }
     // A slot outside the texture table draws untextured instead of reading past the table.
     object.model.skin.textureSlot = 99999;
     DrawModel(kId);
