@@ -268,14 +268,16 @@ TEST_F(ModelDrawGL, BrokenTrianglesAreLeftOut) {
     object.position = tVec3(0.0f, 0.0f, -10.0f);
     TextureTable[2 * kId] = SolidTexture({255, 255, 255});
     // The upper-left triangle names, at one corner at a time, a vertex or a texture coordinate
-    // that does not exist (past the end or negative).
-    tTriangle& face = object.model.frames[0].faces[1];
+    // that does not exist (the first past the end, or negative).
+    const t3DObject& frame = object.model.frames[0];
+    tTriangle& face = frame.faces[1];
     const tTriangle good = face;
     for (int corner = 0; corner < 3; ++corner) {
         for (int bad = 0; bad < 4; ++bad) {
             face = good;
             int32_t* index = bad < 2 ? &face.vertexIndex[corner] : &face.texCoordIndex[corner];
-            *index = bad % 2 == 0 ? 400 : -3;
+            const int32_t count = bad < 2 ? frame.vertexCount : frame.texCoordCount;
+            *index = bad % 2 == 0 ? count : -1;
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
             EXPECT_FALSE(DrawModel(kId)) << corner << " " << bad;
             EXPECT_TRUE(Near(PixelAt(38, 28), {255, 255, 255}, 40)) << corner << " " << bad;
