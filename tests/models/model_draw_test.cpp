@@ -295,3 +295,58 @@ TEST_F(ModelDrawGL, BrokenTrianglesAreLeftOut) {
     EXPECT_FALSE(DrawModel(-1));
     EXPECT_FALSE(DrawModel(kMaxSceneObjects));
 }
+
+TEST_F(ModelDrawGL, KeyFramesBlendEveryCoordinateByTheClock) {
+    tSceneObject& object = SceneObjects[kId];
+    BuildQuadModel(object.model, 2, 0.0f, 2 * kId);
+    AddAnimation(object.model, 0, 2, true);
+    // The second key frame moves each corner its own way along all three axes.
+    const t3DObject& first = object.model.frames[0];
+    for (int i = 0; i < 4; ++i) {
+        const float k = static_cast<float>(i);
+        object.model.frames[1].vertices[i] =
+            first.vertices[i] + tVec3(0.5f * k + 1.0f, -0.75f * k - 0.5f, 0.25f + k);
+    }
+    object.position = tVec3(0.0f, 0.0f, 0.0f);
+    object.scale = 1.0f;
+    TextureTable[2 * kId] = SolidTexture({255, 255, 255});
+    // Orthographic, +-10 on 64 pixels: window x = (x / 10 + 1) * 32, depth (1 - z / 100) / 2.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-10.0, 10.0, -10.0, 10.0, -100.0, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    TestPlatformState().tickCount = 5000;
+    ResetModelAnimationClock();
+    TestPlatformState().tickCount = 5025; // a fifth of the way to the next key frame
+
+    std::vector<GLfloat> buffer(4000);
+    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    EXPECT_TRUE(DrawModel(kId));
+    const GLint used = glRenderMode(GL_RENDER);
+    // Each vertex: x, y, z, r, g, b, a, s, t, r, q; each is one blended corner of a triangle of
+    // the first key frame, with that frame's texture coordinates.
+    int vertices = 0;
+    for (GLint k = 0; k < used;) {
+        ASSERT_EQ(buffer[static_cast<size_t>(k)], static_cast<GLfloat>(GL_POLYGON_TOKEN));
+        const int n = static_cast<int>(buffer[static_cast<size_t>(k) + 1]);
+        k += 2;
+        for (int v = 0; v < n; ++v, k += 11, ++vertices) {
+            const GLfloat* f = &buffer[static_cast<size_t>(k)];
+            bool matched = false;
+            for (int i = 0; i < 4 && !matched; ++i) {
+                const tVec3 p = first.vertices[i];
+                const tVec3 q = object.model.frames[1].vertices[i];
+                const tVec3 e = p + (q - p) * 0.2f;
+                matched = std::abs(f[0] - (e.x / 10.0f + 1.0f) * 32.0f) < 1e-3f &&
+                          std::abs(f[1] - (e.y / 10.0f + 1.0f) * 32.0f) < 1e-3f &&
+                          std::abs(f[2] - (1.0f - e.z / 100.0f) / 2.0f) < 1e-5f &&
+                          f[7] == first.texCoords[i].u && f[8] == first.texCoords[i].v;
+            }
+            EXPECT_TRUE(matched) << f[0] << " " << f[1] << " " << f[2] << " " << f[7] << " "
+                                 << f[8];
+        }
+    }
+    EXPECT_EQ(vertices, 6);
+}
