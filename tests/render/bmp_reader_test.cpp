@@ -208,6 +208,11 @@ TEST(BmpReader, HandBuiltVariantsDecodeToTheSamePixels) {
     bf32.pixels = {9, 255, 0,   0,   9, 0, 255, 0, 9, 0,   0,   255,
                    9, 255, 255, 255, 9, 0, 0,   0, 9, 128, 128, 128};
     cases.push_back({"32-bit masks", bf32});
+    tBmpLayout wide = bf32;
+    wide.masks = {0xFFFFFFFFu, 0x0000FF00u, 0x000000FFu}; // red: all 32 bits, read as the top 8
+    wide.pixels = {0,   0,   0, 255, 0, 255, 0, 0, 255, 0,   0, 0,
+                   255, 255, 0, 255, 0, 0,   0, 0, 128, 128, 0, 128};
+    cases.push_back({"32-bit, a mask of all 32 bits", wide});
 
     for (const tCase& c : cases) {
         const tBytes file = MakeBmp(c.layout);
