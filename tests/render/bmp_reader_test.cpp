@@ -260,6 +260,16 @@ TEST(BmpReader, TableIndicesPastTheTableAndRunsPastTheRowReadBlack) {
     image = DecodeBmp(file.data(), file.size(), nullptr);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->pixels, Rgb({0xABCDEF, 0xABCDEF, 0xABCDEF, 0, 0, 0}));
+
+    // A jump within a picture taller than wide: one pixel, a jump of (0, 2) to the top row's
+    // right end, one pixel there, end of picture.
+    rle.width = 2;
+    rle.height = 3;
+    rle.pixels = {1, 1, 0, 2, 0, 2, 1, 1, 0, 1};
+    file = MakeBmp(rle);
+    image = DecodeBmp(file.data(), file.size(), nullptr);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->pixels, Rgb({0xABCDEF, 0, 0, 0, 0, 0xABCDEF}));
 }
 
 TEST(BmpReader, BrokenFilesAreRefusedWithTheirMessage) {
