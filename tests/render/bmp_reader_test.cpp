@@ -270,6 +270,14 @@ TEST(BmpReader, TableIndicesPastTheTableAndRunsPastTheRowReadBlack) {
     image = DecodeBmp(file.data(), file.size(), nullptr);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->pixels, Rgb({0xABCDEF, 0, 0, 0, 0, 0xABCDEF}));
+
+    // Three literal pixels in a row of two: the third is dropped, not carried to the next row.
+    rle.height = 2;
+    rle.pixels = {0, 3, 1, 1, 1, 0, 0, 1};
+    file = MakeBmp(rle);
+    image = DecodeBmp(file.data(), file.size(), nullptr);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->pixels, Rgb({0xABCDEF, 0xABCDEF, 0, 0}));
 }
 
 TEST(BmpReader, BrokenFilesAreRefusedWithTheirMessage) {
@@ -359,6 +367,11 @@ TEST(BmpReader, BrokenFilesAreRefusedWithTheirMessage) {
                          s.masks = {0xF00F, 0x07E0, 0x001F};
                      }),
                      kBmpUnknownFormat});
+    cases.push_back({"full table of 256, 64 present", edited([](tBmpLayout& s) {
+                         s.bitCount = 8;
+                         s.palette.assign(64, 0x123456);
+                     }),
+                     kBmpConversionError});
     cases.push_back({"65535 colours, short file", edited([](tBmpLayout& s) {
                          s.bitCount = 8;
                          s.colorsUsed = 65535;
