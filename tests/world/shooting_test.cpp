@@ -26,7 +26,8 @@ TEST_F(Shooting, DamageByDistanceFromTheEye) {
         float distance;
         int health; // after one shot at full health
     };
-    const Case cases[] = {{100.0f, 80}, {400.0f, 95}, {21.0f, 5}, {20.0f, 0}, {639.0f, 97}};
+    const Case cases[] = {{100.0f, 80}, {400.0f, 95}, {21.0f, 5},
+                          {20.0f, 0},   {639.0f, 97}, {10.0f, 0}}; // 200 damage: 0, not -100
     for (const Case& c : cases) {
         ResetSmallWorld();
         std::memset(BloodParticles, 0, sizeof(BloodParticles));
@@ -42,7 +43,13 @@ TEST_F(Shooting, DamageByDistanceFromTheEye) {
             EXPECT_EQ(GetAnimation(0), kAnimHit);
             EXPECT_TRUE(BloodParticles[0].active);
             EXPECT_EQ(BloodEmitter.origin, HitPoint);
+            // The wound's burst: reborn for 10 frames, over after 20, red, not cycling.
+            EXPECT_EQ(BloodEmitter.respawnFrames, 10u);
             EXPECT_EQ(BloodEmitter.durationFrames, 20u);
+            EXPECT_EQ(BloodEmitter.slowdown, 0.15f);
+            EXPECT_FALSE(BloodEmitter.cycleColours);
+            EXPECT_EQ(BloodEmitter.cycleDelay, 50u);
+            EXPECT_EQ(BloodEmitter.colourIndex, 1u);
         } else {
             // A kill: exactly 0, no blood and no hit reaction; the next update lays it down.
             EXPECT_EQ(GetAnimation(0), kAnimIdle);
