@@ -278,6 +278,15 @@ TEST(BmpReader, TableIndicesPastTheTableAndRunsPastTheRowReadBlack) {
     image = DecodeBmp(file.data(), file.size(), nullptr);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->pixels, Rgb({0xABCDEF, 0xABCDEF, 0, 0}));
+
+    // Three literal pixels in a row of four: the padding byte after them is not a pixel.
+    rle.width = 4;
+    rle.height = 1;
+    rle.pixels = {0, 3, 1, 1, 1, 1, 0, 1};
+    file = MakeBmp(rle);
+    image = DecodeBmp(file.data(), file.size(), nullptr);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->pixels, Rgb({0xABCDEF, 0xABCDEF, 0xABCDEF, 0}));
 }
 
 TEST(BmpReader, BrokenFilesAreRefusedWithTheirMessage) {
