@@ -3,6 +3,9 @@
 #include "world/load_world.h"
 
 #include "app/game_state.h"
+#include "render/bmp_reader.h"
+#include "app/options.h"
+#include "app/capture.h"
 #include "app/gl_api.h"
 #include "app/platform_test.h"
 #include "camera/camera.h"
@@ -20,6 +23,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -184,9 +188,26 @@ TEST_F(LoadWorldTest, LightAndFogOnARealContext) {
         ASSERT_TRUE(CreateMainWindow("Ostravel", 320, 240, false, 32, 32)) << "no offscreen video";
         WindowWidth = 320;
         WindowHeight = 240;
+        // The loading screen is presented through the capture path: frame 0 is kept.
+        GameOptions.captureCount = 1;
+        GameOptions.captures[0] = {0, "loading.bmp"};
+        CurrentFrame = 0;
         LoadWorld();
+        GameOptions = tOptions{};
     }
     ASSERT_TRUE(GLContext);
+    // With no font file the glyphs are plain squares, white on black, 16 pixels high from
+    // (320 / 2 - 128, 240 / 4) = (32, 60) and 10 pixels apart.
+    const std::optional<tImage> shot = LoadBmpImage("loading.bmp");
+    ASSERT_TRUE(shot);
+    const auto grey = [&shot](int x, int y) {
+        return shot->pixels[(static_cast<size_t>(y) * 320 + static_cast<size_t>(x)) * 3 + 1];
+    };
+    EXPECT_EQ(grey(40, 68), 255);
+    EXPECT_EQ(grey(250, 68), 255);
+    EXPECT_EQ(grey(28, 68), 0);
+    EXPECT_EQ(grey(40, 56), 0);
+    EXPECT_EQ(grey(40, 79), 0);
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
     GLfloat ambient[4] = {};
     glGetLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
