@@ -97,6 +97,10 @@ TEST_F(LoadWorldTest, OrderCameraLevelAndReset) {
         // the world's clock running (its last update 5 s before the next level's first).
         PitchTotal = PitchTotalBefore = 0.7f;
         BobPhase = 123.0f;
+        RedTintFrames = 30;
+        ShotTarget = 4;
+        HitPoint = {1.0f, 2.0f, 3.0f};
+        LetterWord[0] = 'X';
         CloudOffset1 = 4.0f;
         CloudOffset2 = 2.0f;
         TestPlatformState().timeMs = 1000;
@@ -134,6 +138,10 @@ TEST_F(LoadWorldTest, OrderCameraLevelAndReset) {
 
         // Nothing of the level before leaks into the view: no pitch, no bob, clouds from their
         // start, and the world's first update measures no time, so nothing jumps.
+        EXPECT_EQ(RedTintFrames, 0);
+        EXPECT_EQ(ShotTarget, 0);
+        EXPECT_EQ(HitPoint, tVec3(0.0f, 0.0f, 0.0f));
+        EXPECT_STREQ(LetterWord, "KWERT");
         EXPECT_EQ(PitchTotal, 0.0f);
         EXPECT_EQ(PitchTotalBefore, 0.0f);
         EXPECT_EQ(BobPhase, 0.0f);
