@@ -9,6 +9,7 @@
 #include "app/gl_api.h"
 #include "app/platform_test.h"
 #include "camera/camera.h"
+#include "models/model_draw.h"
 #include "sound/sound_effect.h"
 #include "terrain/height_map.h"
 #include "terrain/sky_box.h"
@@ -155,6 +156,23 @@ TEST_F(LoadWorldTest, OrderCameraLevelAndReset) {
         EXPECT_EQ(box.text.find("level"), std::string::npos) << box.text;
         EXPECT_EQ(box.text.find(".md2"), std::string::npos) << box.text;
     }
+}
+
+TEST_F(LoadWorldTest, AnimationsCountFromTheLoad) {
+    // An animated letter, loaded at tick 9000: 25 ms later it is a fifth of the way to its
+    // second key frame, not past it.
+    tTestMd2 spinning;
+    spinning.frames = {"spin1", "spin2", "spin3"};
+    WriteFile("Data/Models/letter.md2", WriteMd2(spinning));
+    std::ofstream("Data/Levels/Level01.olv")
+        << "0 1 1 0\n0 NULL letter.md2 NULL 1 0 NULL NULL 10 5 20 0 1 1\n";
+    TestPlatformState().tickCount = 9000;
+    LoadWorld();
+    tAnimationStep step{};
+    ASSERT_TRUE(StepAnimation(0, 9025, &step));
+    EXPECT_EQ(step.from, 0);
+    EXPECT_EQ(step.to, 1);
+    EXPECT_FLOAT_EQ(step.blend, 0.2f);
 }
 
 TEST_F(LoadWorldTest, MissingLevelIsReportedAndTheWorldIsEmpty) {
