@@ -61,7 +61,8 @@ TEST_F(Shooting, DamageByDistanceFromTheEye) {
 }
 
 TEST_F(Shooting, NearestLivingEnemyTakesTheShot) {
-    SetIdRanges(4, 0);
+    SetIdRanges(4, 1);
+    PlaceEnemy(4, {0.0f, 50.0f, 50.0f}); // the first letter, nearest of all: not a target
     PlaceEnemy(0, {0.0f, 50.0f, 300.0f});
     PlaceEnemy(1, {0.0f, 50.0f, 200.0f}); // nearer: takes it
     PlaceEnemy(2, {0.0f, 50.0f, 100.0f}); // nearest, but dead: lets it through
@@ -73,6 +74,7 @@ TEST_F(Shooting, NearestLivingEnemyTakesTheShot) {
     EXPECT_EQ(GetHealth(0), 100);
     EXPECT_EQ(GetHealth(1), 90);
     EXPECT_EQ(GetHealth(3), 100);
+    EXPECT_EQ(GetHealth(4), 100);
 
     // Two on the same spot: the lower id keeps the shot.
     SetPosition(0, {0.0f, 50.0f, 200.0f});
