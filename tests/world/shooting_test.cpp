@@ -82,6 +82,14 @@ TEST_F(Shooting, NearestLivingEnemyTakesTheShot) {
     EXPECT_EQ(ShotTarget, 0);
     EXPECT_EQ(GetHealth(0), 90);
     EXPECT_EQ(GetHealth(1), 90);
+
+    // The first one dead, a killing shot leaves the second at exactly 0, the first untouched.
+    SceneObjects[0].state = kStateDead;
+    SetHealth(1, 5);
+    FireShot();
+    EXPECT_EQ(ShotTarget, 1);
+    EXPECT_EQ(GetHealth(1), 0);
+    EXPECT_EQ(GetHealth(0), 90);
 }
 
 TEST_F(Shooting, MissesKeepTheLastTarget) {
