@@ -215,7 +215,11 @@ TEST_F(WorldRules, AFlinchingEnemyStaysPutYetFiresAndAFiringOneNeitherWalksNorDr
     // one fires; frame 2: the flinching one fires (1000 / 300 rounded is 3), the walker not.
     SeedFireDraws({false, false, true, false});
     UpdateWorld();
+    // The walker's run has moved on a key frame; walking on does not restart it.
+    SceneObjects[2].model.currentFrameIndex += 1;
+    const int32_t runFrame = SceneObjects[2].model.currentFrameIndex;
     NextFrame();
+    EXPECT_EQ(SceneObjects[2].model.currentFrameIndex, runFrame);
     EXPECT_EQ(PlayerHealth, 97);
     EXPECT_EQ(RedTintFrames, 75);
     EXPECT_EQ(GetPosition(0), At(0.0f, 300.0f));
