@@ -175,6 +175,25 @@ TEST_F(LoadWorldTest, AnimationsCountFromTheLoad) {
     EXPECT_FLOAT_EQ(step.blend, 0.2f);
 }
 
+TEST_F(LoadWorldTest, TheEyeAndTheLevelStandOnTheLoadedGround) {
+    // Ground rising along both x and z, steep enough that one unit aside is another height.
+    fs::create_directories("Data/Terrains");
+    std::vector<char> raw(kHeightMapBytes);
+    for (int i = 0; i < kHeightMapBytes; ++i) {
+        raw[static_cast<size_t>(i)] =
+            static_cast<char>((i % kHeightMapSide) * 7 % 256 + (i / kHeightMapSide) % 3);
+    }
+    std::ofstream("Data/Terrains/Terrain.raw", std::ios::binary).write(raw.data(), kHeightMapBytes);
+    LoadWorld();
+    const float ground = TerrainHeight(HeightMap, 0.0f, 0.0f);
+    ASSERT_NE(ground, TerrainHeight(HeightMap, -1.0f, 0.0f));
+    ASSERT_NE(ground, TerrainHeight(HeightMap, 0.0f, -1.0f));
+    EXPECT_EQ(Camera.vPosition, tVec3(0.0f, ground + 50.0f, 0.0f));
+    EXPECT_EQ(Camera.vView, tVec3(0.0f, ground + 50.0f, 1.0f));
+    // The level's letter: 5 above the ground under (10, 20).
+    EXPECT_EQ(GetPosition(0), tVec3(10.0f, TerrainHeight(HeightMap, 10.0f, 20.0f) + 5.0f, 20.0f));
+}
+
 TEST_F(LoadWorldTest, MissingLevelIsReportedAndTheWorldIsEmpty) {
     fs::remove("Data/Levels/Level01.olv");
     LoadWorld();
