@@ -245,14 +245,17 @@ TEST_F(LoadWorldTest, LightAndFogOnARealContext) {
     // (320 / 2 - 128, 240 / 4) = (32, 60) and 10 pixels apart.
     const std::optional<tImage> shot = LoadBmpImage("loading.bmp");
     ASSERT_TRUE(shot);
-    const auto grey = [&shot](int x, int y) {
-        return shot->pixels[(static_cast<size_t>(y) * 320 + static_cast<size_t>(x)) * 3 + 1];
+    const auto pixel = [&shot](int x, int y) {
+        const size_t at = (static_cast<size_t>(y) * 320 + static_cast<size_t>(x)) * 3;
+        return std::vector<uint8_t>(shot->pixels.begin() + static_cast<long>(at),
+                                    shot->pixels.begin() + static_cast<long>(at) + 3);
     };
-    EXPECT_EQ(grey(40, 68), 255);
-    EXPECT_EQ(grey(250, 68), 255);
-    EXPECT_EQ(grey(28, 68), 0);
-    EXPECT_EQ(grey(40, 56), 0);
-    EXPECT_EQ(grey(40, 79), 0);
+    const std::vector<uint8_t> white = {255, 255, 255}, black = {0, 0, 0};
+    EXPECT_EQ(pixel(40, 68), white);
+    EXPECT_EQ(pixel(250, 68), white);
+    EXPECT_EQ(pixel(28, 68), black);
+    EXPECT_EQ(pixel(40, 56), black);
+    EXPECT_EQ(pixel(40, 79), black);
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
     GLfloat ambient[4] = {};
     glGetLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
