@@ -450,6 +450,9 @@ def main():
     ap.add_argument("--sample", type=int, default=0, help="test only N mutants, drawn at random")
     ap.add_argument("--seed", type=int, default=1, help="seed of the sample")
     ap.add_argument("--list", action="store_true", help="list the mutants and stop")
+    ap.add_argument("--keys", default="",
+                    help="run only the mutants whose keys (as the report prints them) this file "
+                    "lists, one a line: a report's survivors again")
     ap.add_argument("--timeout", type=float, default=0,
                     help="seconds per test run (default: 5 x the unmutated suite, at least 20)")
     ap.add_argument("--work", default=os.path.join(ROOT, "build-mutate"),
@@ -471,6 +474,10 @@ def main():
             return hashlib.sha1(("%d %s" % (args.seed, m.key())).encode()).hexdigest()
         mutants = sorted(mutants, key=rank)[:args.sample]
         mutants.sort(key=lambda m: (m.path, m.line_no, m.col, m.op, m.after))
+    if args.keys:
+        with open(args.keys) as f:
+            wanted = {line.strip() for line in f if line.strip()}
+        mutants = [m for m in mutants if m.key() in wanted]
     if args.list:
         for m in mutants:
             print(m.key())
