@@ -300,10 +300,12 @@ TEST_F(ModelDrawGL, KeyFramesBlendEveryCoordinateByTheClock) {
     tSceneObject& object = SceneObjects[kId];
     BuildQuadModel(object.model, 2, 0.0f, 2 * kId);
     AddAnimation(object.model, 0, 2, true);
-    // The second key frame moves each corner its own way along all three axes.
+    // The corners at depths of their own; the second key frame moves each its own way along all
+    // three axes.
     const t3DObject& first = object.model.frames[0];
     for (int i = 0; i < 4; ++i) {
         const float k = static_cast<float>(i);
+        first.vertices[i].z = 0.5f * k - 1.0f;
         object.model.frames[1].vertices[i] =
             first.vertices[i] + tVec3(0.5f * k + 1.0f, -0.75f * k - 0.5f, 0.25f + k);
     }
