@@ -9,6 +9,7 @@ constexpr int kCloudGridSide = 16; // grid points per side; the sheet uses 1 ...
 // The domed cloud sheet in world units, [i][j] with i along x and j along z; rebuilt every frame.
 extern tVec3 CloudGrid[kCloudGridSide][kCloudGridSide];
 // Texture shift of each cloud layer along s; they only grow, texture repetition takes any value.
+// Back to 0 at each level load.
 extern float CloudOffset1;
 extern float CloudOffset2;
 

@@ -11,8 +11,10 @@
 #include "render/textures.h"
 #include "sound/sound_effect.h"
 #include "terrain/height_map.h"
+#include "terrain/sky_box.h"
 #include "world/level_file.h"
 #include "world/scene_objects.h"
+#include "world/world_rules.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -54,6 +56,11 @@ void ResetLevelState() {
     LetterSpin = 0.0f;
     PitchTotal = 0.0f;
     PitchTotalBefore = 0.0f;
+    // The head bob, the clouds' drift and the world's clock start afresh with each level.
+    BobPhase = 0.0f;
+    CloudOffset1 = 0.0f;
+    CloudOffset2 = 0.0f;
+    ResetWorldRules();
     ClearSceneObjects();
 }
 

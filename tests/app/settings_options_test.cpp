@@ -1,12 +1,17 @@
 #include "app/input_script.h"
 #include "app/options.h"
+#include "app/game_state.h"
+#include "app/platform_test.h"
 #include "app/startup.h"
+#include "tests/models/md2_test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -16,7 +21,7 @@ std::string WriteTemp(const std::string& name, const std::string& text) {
     return path;
 }
 
-tParseResult Parse(std::initializer_list<const char*> args) {
+tParseResult Parse(const std::vector<const char*>& args) {
     std::vector<char*> argv{const_cast<char*>("ostravel")};
     for (const char* a : args) {
         argv.push_back(const_cast<char*>(a));
@@ -41,6 +46,54 @@ TEST(Settings, ReadsThreeNumbersAndStopsAtTheFirstBadOne) {
 
     EXPECT_EQ(ReadSettings(WriteTemp("s3.ini", "-640 480 32").c_str(), &w, &h, &c), 0);
     EXPECT_EQ(ReadSettings("/nonexistent/Setup.ini", &w, &h, &c), 0);
+}
+
+TEST(Settings, TheWindowTheGameAsksFor) {
+    // What Data/Setup.ini gives, and the window start-up then asks for: a usable size and one of
+    // the three colour depths, the defaults for anything else, each replacement said once.
+    struct Case {
+        const char* text;
+        uint32_t width, height, bits;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"1024 768 24", 1024, 768, 24, ""},
+        {"640 480 16", 640, 480, 16, ""},
+        {"16384 16384 32", 16384, 16384, 32, ""},
+        {"16385 480 32", 800, 600, 32, "window 16385x480 is not usable; using 800x600\n"},
+        {"640 16385 16", 800, 600, 16, "window 640x16385 is not usable; using 800x600\n"},
+        {"0 480 24", 800, 600, 24, "window 0x480"},
+        {"640 0 24", 800, 600, 24, "window 640x0"},
+        {"640 480 15", 640, 480, 32, "colour depth 15 is not usable; using 32\n"},
+        {"640 480 25", 640, 480, 32, "colour depth 25"},
+        {"640 480 33", 640, 480, 32, "colour depth 33"},
+        {"1024 768", 1024, 768, 32, "2 of 3 settings read; using 800x600x32 for the rest\n"},
+        {"1024 x 16", 1024, 600, 32, "1 of 3 settings read"},
+        {"", 800, 600, 32, "0 of 3"},
+    };
+    for (const Case& c : cases) {
+        tScratchDir dir("settings");
+        std::filesystem::create_directories("Data");
+        std::ofstream("Data/Setup.ini") << c.text;
+        ResetGameState();
+        GameOptions = tOptions{};
+        GameOptions.askFullScreen = false;
+        GameOptions.fullScreen = false;
+        ResetTestPlatform().failCreateWindow = true; // start-up stops before loading the world
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(RunGame(), 0);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(WindowWidth, c.width) << c.text;
+        EXPECT_EQ(WindowHeight, c.height) << c.text;
+        EXPECT_EQ(ColorBits, c.bits) << c.text;
+        if (c.message[0] == '\0') {
+            EXPECT_EQ(said, "") << c.text;
+        } else {
+            EXPECT_NE(said.find(c.message), std::string::npos) << c.text << ": " << said;
+        }
+    }
+    GameOptions = tOptions{};
+    ResetGameState();
 }
 
 TEST(Options, ParsesTheCommandLineContract) {
@@ -76,6 +129,41 @@ TEST(Options, ParsesTheCommandLineContract) {
     EXPECT_EQ(Parse({"--fixed-step", "0"}), kParseExitUsage);
     EXPECT_EQ(Parse({"--seed", "4294967296"}), kParseExitUsage);
     EXPECT_EQ(Parse({"--record"}), kParseExitUsage);
+    // The limits of each number, and the forms of --capture.
+    struct Limit {
+        std::vector<const char*> args;
+        tParseResult result;
+    };
+    const Limit limits[] = {
+        {{"--fixed-step", "60000"}, kParseRun},
+        {{"--fixed-step", "60001"}, kParseExitUsage},
+        {{"--fixed-step", "1"}, kParseRun},
+        {{"--fixed-step"}, kParseExitUsage},
+        {{"--frames", "4294967295"}, kParseRun},
+        {{"--frames", "4294967296"}, kParseExitUsage},
+        {{"--frames", "0"}, kParseRun},
+        {{"--frames", "12x"}, kParseExitUsage},
+        {{"--capture", "000000000000005:a.bmp"}, kParseRun},
+        {{"--capture", "0000000000000007:a.bmp"}, kParseExitUsage},
+        {{"--capture", ":a.bmp"}, kParseExitUsage},
+        {{"--capture", "5:"}, kParseExitUsage},
+        {{"--capture", "5"}, kParseExitUsage},
+        {{"--script"}, kParseExitUsage},
+        {{"--script", ""}, kParseExitUsage},
+        {{"--trace"}, kParseExitUsage},
+    };
+    for (const Limit& l : limits) {
+        EXPECT_EQ(Parse(l.args), l.result)
+            << l.args[0] << " " << (l.args.size() > 1 ? l.args[1] : "");
+    }
+    std::vector<const char*> captures;
+    for (int k = 0; k < kMaxCaptures; ++k) {
+        captures.insert(captures.end(), {"--capture", "1:c.bmp"});
+    }
+    EXPECT_EQ(Parse(captures), kParseRun);
+    EXPECT_EQ(GameOptions.captureCount, kMaxCaptures);
+    captures.insert(captures.end(), {"--capture", "1:c.bmp"});
+    EXPECT_EQ(Parse(captures), kParseExitUsage) << "one capture too many";
     EXPECT_NE(testing::internal::GetCapturedStderr().find("Usage: ostravel"), std::string::npos);
 
     testing::internal::CaptureStdout();

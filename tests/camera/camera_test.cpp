@@ -3,6 +3,7 @@
 #include "app/platform_test.h"
 #include "camera/camera.h"
 #include "camera/frame_timer.h"
+#include "tests/render/offscreen_gl.h"
 
 #include <gtest/gtest.h>
 
@@ -114,4 +115,67 @@ TEST_F(CameraLook, UpdateRefreshesTheSideVectorAndStepsTheTimer) {
     Camera.Update();
     EXPECT_EQ(Camera.vSide, tVec3(-1.0f, 0.0f, 0.0f)); // to the right of a view along +z
     EXPECT_NEAR(FrameInterval, 1.0f, 1e-6f);
+}
+
+TEST_F(CameraLook, TurnsAboutAnyAxisLikeARotation) {
+    // The turn against Rodrigues' formula in double precision, about axes with every component
+    // set, from a view with every component set.
+    struct Turn {
+        tVec3 axis;
+        double angle;
+    };
+    const Turn turns[] = {{{0.0f, 1.0f, 0.0f}, 0.3},
+                          {{0.6f, 0.0f, 0.8f}, -0.7},
+                          {{0.48f, 0.6f, 0.64f}, 1.1},
+                          {{-0.8f, 0.36f, -0.48f}, 2.5},
+                          {{0.0f, 0.0f, 1.0f}, -1.9}};
+    const tVec3 position(2.0f, -1.0f, 5.0f);
+    const tVec3 offset(0.3f, -0.5f, 0.8f);
+    for (const Turn& t : turns) {
+        Camera.Place(position.x, position.y, position.z, position.x + offset.x,
+                     position.y + offset.y, position.z + offset.z, 0.0f, 1.0f, 0.0f);
+        Camera.TurnView(static_cast<float>(t.angle), t.axis.x, t.axis.y, t.axis.z);
+        const double k[3] = {t.axis.x, t.axis.y, t.axis.z};
+        const double v[3] = {offset.x, offset.y, offset.z};
+        const double c = std::cos(t.angle), s = std::sin(t.angle);
+        const double dot = k[0] * v[0] + k[1] * v[1] + k[2] * v[2];
+        const double cross[3] = {k[1] * v[2] - k[2] * v[1], k[2] * v[0] - k[0] * v[2],
+                                 k[0] * v[1] - k[1] * v[0]};
+        const tVec3 turned = Camera.vView - Camera.vPosition;
+        const float got[3] = {turned.x, turned.y, turned.z};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_NEAR(got[i], v[i] * c + cross[i] * s + k[i] * dot * (1.0 - c), 1e-5)
+                << "axis " << t.axis.x << " " << t.axis.y << " " << t.axis.z << ", " << i;
+        }
+        EXPECT_EQ(Camera.vPosition, position);
+    }
+}
+
+TEST_F(CameraLook, ApplyViewPutsTheLookAtPointStraightAhead) {
+    tContextCloser closer;
+    ASSERT_TRUE(OpenSdlContext(64, 64)) << "no offscreen video";
+    // Eye, look-at point and up vector with every component distinct.
+    Camera.Place(3.0f, 5.0f, 7.0f, 4.0f, 7.0f, 9.0f, 0.48f, 0.6f, 0.64f);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    Camera.ApplyView();
+    GLfloat m[16] = {};
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    const auto toEye = [&m](tVec3 p) {
+        return tVec3(m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12],
+                     m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13],
+                     m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]);
+    };
+    const auto expectNear = [](tVec3 a, tVec3 b, const char* what) {
+        EXPECT_NEAR(a.x, b.x, 1e-4f) << what;
+        EXPECT_NEAR(a.y, b.y, 1e-4f) << what;
+        EXPECT_NEAR(a.z, b.z, 1e-4f) << what;
+    };
+    // The eye at the origin, the look-at point 3 units straight ahead (-z), the up vector in
+    // the upper half of the screen's vertical plane.
+    expectNear(toEye(Camera.vPosition), {0.0f, 0.0f, 0.0f}, "eye");
+    expectNear(toEye(Camera.vView), {0.0f, 0.0f, -3.0f}, "look-at point");
+    const tVec3 up = toEye(Camera.vPosition + Camera.vUpVector);
+    EXPECT_NEAR(up.x, 0.0f, 1e-4f);
+    EXPECT_GT(up.y, 0.1f);
 }

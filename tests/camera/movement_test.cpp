@@ -114,8 +114,11 @@ TEST_F(Movement, CollisionCircleTakesTheStepBack) {
     // Sideways into it as well: the right of a view along -z is +x.
     PlaceAt(5.0f, 0.0f, 0.0f, -1.0f);
     Camera.vSide = Normalized(CrossProduct(Camera.vView - Camera.vPosition, Camera.vUpVector));
+    const float sidePhase = BobPhase;
     Camera.Sidestep(2.0f);
     EXPECT_NEAR(Camera.vPosition.x, 5.0f, 1e-4f);
+    EXPECT_FLOAT_EQ(BobPhase, sidePhase + 0.004f); // taken back with the same step's phase
+    EXPECT_NEAR(Camera.vPosition.y, 50.0 + Bob(BobPhase), 1e-4);
     Camera.Sidestep(-2.0f);
     EXPECT_NEAR(Camera.vPosition.x, 3.0f, 1e-4f);
 
@@ -124,4 +127,16 @@ TEST_F(Movement, CollisionCircleTakesTheStepBack) {
     PlaceAt(5.0f, 0.0f, 1.0f, 0.0f);
     Camera.Walk(2.0f);
     EXPECT_FLOAT_EQ(Camera.vPosition.x, 7.0f);
+
+    // The first and the last slot of the table block as well, whatever the level's ranges.
+    for (const int id : {0, kMaxSceneObjects - 1}) {
+        ClearSceneObjects();
+        SceneObjects[id].position = {10.0f, 0.0f, 0.0f};
+        SceneObjects[id].halfExtents = {3.0f, 9.0f, 4.0f};
+        SceneObjects[id].scale = 1.0f;
+        SceneObjects[id].collidable = true;
+        PlaceAt(5.0f, 0.0f, 1.0f, 0.0f);
+        Camera.Walk(2.0f);
+        EXPECT_NEAR(Camera.vPosition.x, 5.0f, 1e-4f) << id;
+    }
 }

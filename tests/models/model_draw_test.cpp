@@ -267,12 +267,23 @@ TEST_F(ModelDrawGL, BrokenTrianglesAreLeftOut) {
     BuildQuadModel(object.model, 1, 0.0f, 2 * kId);
     object.position = tVec3(0.0f, 0.0f, -10.0f);
     TextureTable[2 * kId] = SolidTexture({255, 255, 255});
-    // The upper-left triangle names a vertex and a texture coordinate that do not exist.
-    object.model.frames[0].faces[1].vertexIndex[1] = 400;
-    object.model.frames[0].faces[1].texCoordIndex[2] = -3;
-    EXPECT_FALSE(DrawModel(kId));
-    EXPECT_TRUE(Near(PixelAt(38, 28), {255, 255, 255}, 40)) << "lower-right triangle drawn";
-    EXPECT_TRUE(Near(PixelAt(26, 36), {0, 0, 255})) << "upper-left triangle left out";
+    // The upper-left triangle names, at one corner at a time, a vertex or a texture coordinate
+    // that does not exist (the first past the end, or negative).
+    const t3DObject& frame = object.model.frames[0];
+    tTriangle& face = frame.faces[1];
+    const tTriangle good = face;
+    for (int corner = 0; corner < 3; ++corner) {
+        for (int bad = 0; bad < 4; ++bad) {
+            face = good;
+            int32_t* index = bad < 2 ? &face.vertexIndex[corner] : &face.texCoordIndex[corner];
+            const int32_t count = bad < 2 ? frame.vertexCount : frame.texCoordCount;
+            *index = bad % 2 == 0 ? count : -1;
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            EXPECT_FALSE(DrawModel(kId)) << corner << " " << bad;
+            EXPECT_TRUE(Near(PixelAt(38, 28), {255, 255, 255}, 40)) << corner << " " << bad;
+            EXPECT_TRUE(Near(PixelAt(26, 36), {0, 0, 255})) << corner << " " << bad;
+        }
+    }
     // A slot outside the texture table draws untextured instead of reading past the table.
     object.model.skin.textureSlot = 99999;
     DrawModel(kId);
@@ -283,4 +294,61 @@ TEST_F(ModelDrawGL, BrokenTrianglesAreLeftOut) {
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_FALSE(DrawModel(-1));
     EXPECT_FALSE(DrawModel(kMaxSceneObjects));
+}
+
+TEST_F(ModelDrawGL, KeyFramesBlendEveryCoordinateByTheClock) {
+    tSceneObject& object = SceneObjects[kId];
+    BuildQuadModel(object.model, 2, 0.0f, 2 * kId);
+    AddAnimation(object.model, 0, 2, true);
+    // The corners at depths of their own; the second key frame moves each its own way along all
+    // three axes.
+    const t3DObject& first = object.model.frames[0];
+    for (int i = 0; i < 4; ++i) {
+        const float k = static_cast<float>(i);
+        first.vertices[i].z = 0.5f * k - 1.0f;
+        object.model.frames[1].vertices[i] =
+            first.vertices[i] + tVec3(0.5f * k + 1.0f, -0.75f * k - 0.5f, 0.25f + k);
+    }
+    object.position = tVec3(0.0f, 0.0f, 0.0f);
+    object.scale = 1.0f;
+    TextureTable[2 * kId] = SolidTexture({255, 255, 255});
+    // Orthographic, +-10 on 64 pixels: window x = (x / 10 + 1) * 32, depth (1 - z / 100) / 2.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-10.0, 10.0, -10.0, 10.0, -100.0, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    TestPlatformState().tickCount = 5000;
+    ResetModelAnimationClock();
+    TestPlatformState().tickCount = 5025; // a fifth of the way to the next key frame
+
+    std::vector<GLfloat> buffer(4000);
+    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    EXPECT_TRUE(DrawModel(kId));
+    const GLint used = glRenderMode(GL_RENDER);
+    // Each vertex: x, y, z, r, g, b, a, s, t, r, q; each is one blended corner of a triangle of
+    // the first key frame, with that frame's texture coordinates.
+    int vertices = 0;
+    for (GLint k = 0; k < used;) {
+        ASSERT_EQ(buffer[static_cast<size_t>(k)], static_cast<GLfloat>(GL_POLYGON_TOKEN));
+        const int n = static_cast<int>(buffer[static_cast<size_t>(k) + 1]);
+        k += 2;
+        for (int v = 0; v < n; ++v, k += 11, ++vertices) {
+            const GLfloat* f = &buffer[static_cast<size_t>(k)];
+            bool matched = false;
+            for (int i = 0; i < 4 && !matched; ++i) {
+                const tVec3 p = first.vertices[i];
+                const tVec3 q = object.model.frames[1].vertices[i];
+                const tVec3 e = p + (q - p) * 0.2f;
+                matched = std::abs(f[0] - (e.x / 10.0f + 1.0f) * 32.0f) < 1e-3f &&
+                          std::abs(f[1] - (e.y / 10.0f + 1.0f) * 32.0f) < 1e-3f &&
+                          std::abs(f[2] - (1.0f - e.z / 100.0f) / 2.0f) < 1e-5f &&
+                          f[7] == first.texCoords[i].u && f[8] == first.texCoords[i].v;
+            }
+            EXPECT_TRUE(matched) << f[0] << " " << f[1] << " " << f[2] << " " << f[7] << " "
+                                 << f[8];
+        }
+    }
+    EXPECT_EQ(vertices, 6);
 }

@@ -210,6 +210,11 @@ TEST(BmpReader, HandBuiltVariantsDecodeToTheSamePixels) {
     bf32.pixels = {9, 255, 0,   0,   9, 0, 255, 0, 9, 0,   0,   255,
                    9, 255, 255, 255, 9, 0, 0,   0, 9, 128, 128, 128};
     cases.push_back({"32-bit masks", bf32});
+    tBmpLayout wide = bf32;
+    wide.masks = {0xFFFFFFFFu, 0x0000FF00u, 0x000000FFu}; // red: all 32 bits, read as the top 8
+    wide.pixels = {0,   0,   0, 255, 0, 255, 0, 0, 255, 0,   0, 0,
+                   255, 255, 0, 255, 0, 0,   0, 0, 128, 128, 0, 128};
+    cases.push_back({"32-bit, a mask of all 32 bits", wide});
 
     for (const tCase& c : cases) {
         const tBytes file = MakeBmp(c.layout);
@@ -257,6 +262,33 @@ TEST(BmpReader, TableIndicesPastTheTableAndRunsPastTheRowReadBlack) {
     image = DecodeBmp(file.data(), file.size(), nullptr);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->pixels, Rgb({0xABCDEF, 0xABCDEF, 0xABCDEF, 0, 0, 0}));
+
+    // A jump within a picture taller than wide: one pixel, a jump of (0, 2) to the top row's
+    // right end, one pixel there, end of picture.
+    rle.width = 2;
+    rle.height = 3;
+    rle.pixels = {1, 1, 0, 2, 0, 2, 1, 1, 0, 1};
+    file = MakeBmp(rle);
+    image = DecodeBmp(file.data(), file.size(), nullptr);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->pixels, Rgb({0xABCDEF, 0, 0, 0, 0, 0xABCDEF}));
+
+    // Three literal pixels in a row of two: the third is dropped, not carried to the next row.
+    rle.height = 2;
+    rle.pixels = {0, 3, 1, 1, 1, 0, 0, 1};
+    file = MakeBmp(rle);
+    image = DecodeBmp(file.data(), file.size(), nullptr);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->pixels, Rgb({0xABCDEF, 0xABCDEF, 0, 0}));
+
+    // Three literal pixels in a row of four: the padding byte after them is not a pixel.
+    rle.width = 4;
+    rle.height = 1;
+    rle.pixels = {0, 3, 1, 1, 1, 1, 0, 1};
+    file = MakeBmp(rle);
+    image = DecodeBmp(file.data(), file.size(), nullptr);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->pixels, Rgb({0xABCDEF, 0xABCDEF, 0xABCDEF, 0}));
 }
 
 TEST(BmpReader, BrokenFilesAreRefusedWithTheirMessage) {
@@ -346,6 +378,11 @@ TEST(BmpReader, BrokenFilesAreRefusedWithTheirMessage) {
                          s.masks = {0xF00F, 0x07E0, 0x001F};
                      }),
                      kBmpUnknownFormat});
+    cases.push_back({"full table of 256, 64 present", edited([](tBmpLayout& s) {
+                         s.bitCount = 8;
+                         s.palette.assign(64, 0x123456);
+                     }),
+                     kBmpConversionError});
     cases.push_back({"65535 colours, short file", edited([](tBmpLayout& s) {
                          s.bitCount = 8;
                          s.colorsUsed = 65535;

@@ -178,12 +178,18 @@ TEST(FontText, GlyphsLandOnTheirPixels) {
     // The window system stays up (and the GL driver loaded) until the process ends.
     tContextCloser closer{true};
     ASSERT_TRUE(OpenSdlContext(320, 240)) << "no offscreen video";
-    // A 256 x 256 font where only glyph 33 ('A' in set 0) is white: column 1, row 2 from the top.
+    // A 256 x 256 font where glyph 33 ('A' in set 0, column 1, row 2 from the top) is white and
+    // glyph 161 ('A' in set 1, row 10) only in its left half; every other glyph is black.
     std::vector<uint8_t> font(256 * 256 * 3, 0);
-    for (int y = 32; y < 48; ++y) {
+    for (int y = 0; y < 16; ++y) {
         for (int x = 16; x < 32; ++x) {
-            const size_t at = (static_cast<size_t>(255 - y) * 256 + x) * 3;
-            font[at] = font[at + 1] = font[at + 2] = 255;
+            for (const int row : {2, 10}) {
+                if (row == 10 && x >= 24) {
+                    continue;
+                }
+                const size_t at = (static_cast<size_t>(255 - (row * 16 + y)) * 256 + x) * 3;
+                font[at] = font[at + 1] = font[at + 2] = 255;
+            }
         }
     }
     const std::string path = WriteBmp24("font_test.bmp", 256, 256, font);
@@ -211,20 +217,28 @@ TEST(FontText, GlyphsLandOnTheirPixels) {
     EXPECT_EQ(Pixel(8, 19), black) << "above the glyph";
     EXPECT_EQ(Pixel(27, 10), black) << "past 10 x (n - 1) + 16 pixels";
 
-    // Codes without a glyph draw nothing and do not move the pen; set 1 ('A' is glyph 161,
-    // black here) adds nothing; a set above 1 counts as 1.
+    // Codes without a glyph draw nothing and do not move the pen. Set 1 draws the half glyph; a
+    // set above 1 counts as 1 and one below 0 as 0 (unclamped, both would draw nothing).
     glColor3f(1.0f, 1.0f, 1.0f);
+    const std::vector<uint8_t> white = {255, 255, 255};
     PrintText(100, 100,
               "\x01\x1F"
               "A",
               0);
-    EXPECT_EQ(Pixel(108, 108), (std::vector<uint8_t>{255, 255, 255}));
+    EXPECT_EQ(Pixel(108, 108), white);
     EXPECT_EQ(Pixel(118, 108), black);
-    PrintText(200, 100, "A\xFF", 1);
-    PrintText(200, 150, "A", 7);
-    EXPECT_EQ(Pixel(208, 108), black);
-    EXPECT_EQ(Pixel(208, 158), black);
-    PrintText(0, 200, "", 0);
+    struct SetCase {
+        int set, y;
+        bool full;
+    };
+    for (const SetCase c : {SetCase{1, 100, false}, SetCase{7, 130, false}, SetCase{-2, 160, true},
+                            SetCase{0, 190, true}}) {
+        PrintText(200, c.y, "A\xFF", c.set);
+        EXPECT_EQ(Pixel(204, c.y + 8), white) << "set " << c.set;
+        EXPECT_EQ(Pixel(212, c.y + 8), c.full ? white : black) << "set " << c.set;
+        EXPECT_EQ(Pixel(220, c.y + 8), black) << "set " << c.set;
+    }
+    PrintText(0, 220, "", 0);
 
     // The state text leaves behind for the next drawing.
     EXPECT_FALSE(glIsEnabled(GL_LIGHTING));

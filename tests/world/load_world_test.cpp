@@ -3,13 +3,19 @@
 #include "world/load_world.h"
 
 #include "app/game_state.h"
+#include "render/bmp_reader.h"
+#include "app/options.h"
+#include "app/capture.h"
 #include "app/gl_api.h"
 #include "app/platform_test.h"
 #include "camera/camera.h"
+#include "models/model_draw.h"
 #include "sound/sound_effect.h"
 #include "terrain/height_map.h"
+#include "terrain/sky_box.h"
 #include "tests/models/md2_test_files.h"
 #include "world/scene_objects.h"
+#include "world/world_rules.h"
 #include "tests/render/offscreen_gl.h"
 #include "tests/sound/wav_test_file.h"
 
@@ -18,6 +24,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -87,6 +94,19 @@ TEST_F(LoadWorldTest, OrderCameraLevelAndReset) {
     SetCollidable(7, true);
 
     for (int pass = 0; pass < 2; ++pass) {
+        // A level played for a while: the view pitched, the head bobbing, the clouds drifted and
+        // the world's clock running (its last update 5 s before the next level's first).
+        PitchTotal = PitchTotalBefore = 0.7f;
+        BobPhase = 123.0f;
+        RedTintFrames = 30;
+        ShotTarget = 4;
+        HitPoint = {1.0f, 2.0f, 3.0f};
+        LetterWord[0] = 'X';
+        CloudOffset1 = 4.0f;
+        CloudOffset2 = 2.0f;
+        TestPlatformState().timeMs = 1000;
+        UpdateWorld();
+        TestPlatformState().timeMs = 6000;
         TestPlatformState().calls.clear();
         TestPlatformState().swaps = 0;
         ShutdownSound(); // as when the game starts again
@@ -116,12 +136,62 @@ TEST_F(LoadWorldTest, OrderCameraLevelAndReset) {
         EXPECT_EQ(GetHealth(7), 0);
         EXPECT_FALSE(IsCollidable(7));
         EXPECT_EQ(WindowWidth, 800u);
+
+        // Nothing of the level before leaks into the view: no pitch, no bob, clouds from their
+        // start, and the world's first update measures no time, so nothing jumps.
+        EXPECT_EQ(RedTintFrames, 0);
+        EXPECT_EQ(ShotTarget, 0);
+        EXPECT_EQ(HitPoint, tVec3(0.0f, 0.0f, 0.0f));
+        EXPECT_STREQ(LetterWord, "KWERT");
+        EXPECT_EQ(PitchTotal, 0.0f);
+        EXPECT_EQ(PitchTotalBefore, 0.0f);
+        EXPECT_EQ(BobPhase, 0.0f);
+        EXPECT_EQ(CloudOffset1, 0.0f);
+        EXPECT_EQ(CloudOffset2, 0.0f);
+        UpdateWorld();
+        EXPECT_EQ(WorldFrameInterval, 0.0f) << "pass " << pass;
     }
     // The level and its model loaded without complaint (the other loaders may miss their files).
     for (const tRecordedBox& box : TestPlatformState().boxes) {
         EXPECT_EQ(box.text.find("level"), std::string::npos) << box.text;
         EXPECT_EQ(box.text.find(".md2"), std::string::npos) << box.text;
     }
+}
+
+TEST_F(LoadWorldTest, AnimationsCountFromTheLoad) {
+    // An animated letter, loaded at tick 9000: 25 ms later it is a fifth of the way to its
+    // second key frame, not past it.
+    tTestMd2 spinning;
+    spinning.frames = {"spin1", "spin2", "spin3"};
+    WriteFile("Data/Models/letter.md2", WriteMd2(spinning));
+    std::ofstream("Data/Levels/Level01.olv")
+        << "0 1 1 0\n0 NULL letter.md2 NULL 1 0 NULL NULL 10 5 20 0 1 1\n";
+    TestPlatformState().tickCount = 9000;
+    LoadWorld();
+    tAnimationStep step{};
+    ASSERT_TRUE(StepAnimation(0, 9025, &step));
+    EXPECT_EQ(step.from, 0);
+    EXPECT_EQ(step.to, 1);
+    EXPECT_FLOAT_EQ(step.blend, 0.2f);
+}
+
+TEST_F(LoadWorldTest, TheEyeAndTheLevelStandOnTheLoadedGround) {
+    // Ground rising along both x and z, steep enough that one unit aside is another height.
+    fs::create_directories("Data/Terrains");
+    std::vector<char> raw(kHeightMapBytes);
+    for (int i = 0; i < kHeightMapBytes; ++i) {
+        raw[static_cast<size_t>(i)] =
+            static_cast<char>((i % kHeightMapSide) * 7 % 256 + (i / kHeightMapSide) % 3);
+    }
+    std::ofstream("Data/Terrains/Terrain.raw", std::ios::binary).write(raw.data(), kHeightMapBytes);
+    LoadWorld();
+    const float ground = TerrainHeight(HeightMap, 0.0f, 0.0f);
+    ASSERT_NE(ground, TerrainHeight(HeightMap, -1.0f, 0.0f));
+    ASSERT_NE(ground, TerrainHeight(HeightMap, 0.0f, -1.0f));
+    EXPECT_EQ(Camera.vPosition, tVec3(0.0f, ground + 50.0f, 0.0f));
+    EXPECT_EQ(Camera.vView, tVec3(0.0f, ground + 50.0f, 1.0f));
+    // The level's letter: 5 above the ground under (10, 20).
+    EXPECT_EQ(GetPosition(0), tVec3(10.0f, TerrainHeight(HeightMap, 10.0f, 20.0f) + 5.0f, 20.0f));
 }
 
 TEST_F(LoadWorldTest, MissingLevelIsReportedAndTheWorldIsEmpty) {
@@ -163,9 +233,29 @@ TEST_F(LoadWorldTest, LightAndFogOnARealContext) {
         ASSERT_TRUE(CreateMainWindow("Ostravel", 320, 240, false, 32, 32)) << "no offscreen video";
         WindowWidth = 320;
         WindowHeight = 240;
+        // The loading screen is presented through the capture path: frame 0 is kept.
+        GameOptions.captureCount = 1;
+        GameOptions.captures[0] = {0, "loading.bmp"};
+        CurrentFrame = 0;
         LoadWorld();
+        GameOptions = tOptions{};
     }
     ASSERT_TRUE(GLContext);
+    // With no font file the glyphs are plain squares, white on black, 16 pixels high from
+    // (320 / 2 - 128, 240 / 4) = (32, 60) and 10 pixels apart.
+    const std::optional<tImage> shot = LoadBmpImage("loading.bmp");
+    ASSERT_TRUE(shot);
+    const auto pixel = [&shot](int x, int y) {
+        const size_t at = (static_cast<size_t>(y) * 320 + static_cast<size_t>(x)) * 3;
+        return std::vector<uint8_t>(shot->pixels.begin() + static_cast<long>(at),
+                                    shot->pixels.begin() + static_cast<long>(at) + 3);
+    };
+    const std::vector<uint8_t> white = {255, 255, 255}, black = {0, 0, 0};
+    EXPECT_EQ(pixel(40, 68), white);
+    EXPECT_EQ(pixel(250, 68), white);
+    EXPECT_EQ(pixel(28, 68), black);
+    EXPECT_EQ(pixel(40, 56), black);
+    EXPECT_EQ(pixel(40, 79), black);
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
     GLfloat ambient[4] = {};
     glGetLightfv(GL_LIGHT0, GL_AMBIENT, ambient);

@@ -1,5 +1,6 @@
 // The enemies' rules, letter pickup and the end of the mission, on small worlds.
 #include "tests/world/test_world.h"
+#include "world/shooting.h"
 
 #include <gtest/gtest.h>
 
@@ -204,4 +205,40 @@ TEST_F(WorldRules, VictoryAndDefeatInOneFrameVictoryFirst) {
     EXPECT_EQ(boxes[0].caption, "VICTORY !");
     EXPECT_EQ(boxes[1].caption, "DEFEAT !");
     EXPECT_TRUE(QuitRequested());
+}
+
+TEST_F(WorldRules, AFlinchingEnemyStaysPutYetFiresAndAFiringOneNeitherWalksNorDraws) {
+    SetIdRanges(3, 0);
+    PlaceEnemy(0, At(0.0f, 300.0f)); // the player's shot makes it flinch
+    PlaceEnemy(1, At(200.0f, 0.0f)); // already firing
+    SetAnimation(1, kAnimAttack);
+    PlaceEnemy(2, At(-400.0f, 0.0f)); // walking
+    FireShot();
+    ASSERT_EQ(GetAnimation(0), kAnimHit);
+    ASSERT_EQ(GetHealth(0), 93); // 2000 / 300 rounded
+
+    // One draw per frame and able enemy, in id order: the firing one draws none. Frame 1: no
+    // one fires; frame 2: the flinching one fires (1000 / 300 rounded is 3), the walker not.
+    SeedFireDraws({false, false, true, false});
+    UpdateWorld();
+    // The walker's run has moved on a key frame; walking on does not restart it.
+    SceneObjects[2].model.currentFrameIndex += 1;
+    const int32_t runFrame = SceneObjects[2].model.currentFrameIndex;
+    NextFrame();
+    EXPECT_EQ(SceneObjects[2].model.currentFrameIndex, runFrame);
+    EXPECT_EQ(PlayerHealth, 97);
+    EXPECT_EQ(RedTintFrames, 75);
+    EXPECT_EQ(GetPosition(0), At(0.0f, 300.0f));
+    EXPECT_EQ(GetAnimation(0), kAnimHit) << "firing does not end the flinch";
+    EXPECT_EQ(GetPosition(1), At(200.0f, 0.0f));
+    EXPECT_EQ(GetAnimation(1), kAnimAttack);
+    // The walker took its two steps (the first of no time), toward the player, on the ground.
+    EXPECT_NEAR(GetPosition(2).x, -396.0f, 1e-3f);
+    EXPECT_EQ(GetPosition(2).y, 25.0f);
+    EXPECT_EQ(GetAnimation(2), kAnimRun);
+    // All three turned to face the player, flinching and firing included (the model's own
+    // facing is 90 degrees off the heading rule's).
+    EXPECT_NEAR(SceneObjects[0].rotY, -90.0f, 1e-3f);
+    EXPECT_NEAR(SceneObjects[1].rotY, -180.0f, 1e-3f);
+    EXPECT_NEAR(SceneObjects[2].rotY, 0.0f, 1e-3f);
 }
