@@ -6,6 +6,7 @@
 #include "app/gl_api.h"
 #include "app/platform.h"
 #include "camera/camera.h"
+#include "camera/frame_timer.h"
 #include "models/model_draw.h"
 #include "render/font.h"
 #include "render/textures.h"
@@ -56,11 +57,13 @@ void ResetLevelState() {
     LetterSpin = 0.0f;
     PitchTotal = 0.0f;
     PitchTotalBefore = 0.0f;
-    // The head bob, the clouds' drift and the world's clock start afresh with each level.
+    // The head bob, the clouds' drift, the world's clock and the frame timer (its rate paces the
+    // clouds and the blood) start afresh with each level.
     BobPhase = 0.0f;
     CloudOffset1 = 0.0f;
     CloudOffset2 = 0.0f;
     ResetWorldRules();
+    ResetFrameTimer();
     ClearSceneObjects();
 }
 

@@ -9,6 +9,7 @@
 #include "app/gl_api.h"
 #include "app/platform_test.h"
 #include "camera/camera.h"
+#include "camera/frame_timer.h"
 #include "models/model_draw.h"
 #include "sound/sound_effect.h"
 #include "terrain/height_map.h"
@@ -148,6 +149,8 @@ TEST_F(LoadWorldTest, OrderCameraLevelAndReset) {
         EXPECT_EQ(BobPhase, 0.0f);
         EXPECT_EQ(CloudOffset1, 0.0f);
         EXPECT_EQ(CloudOffset2, 0.0f);
+        EXPECT_EQ(FramesPerSecond(), 50.0f) << "the last level's frame rate paces the clouds";
+        EXPECT_EQ(FrameInterval, 0.0f);
         UpdateWorld();
         EXPECT_EQ(WorldFrameInterval, 0.0f) << "pass " << pass;
     }
