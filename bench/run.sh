@@ -6,7 +6,8 @@
 #
 #   bench/run.sh [--size WxH] [--script FILE --frames N --step MS] [BUILD_DIR] [FLOOR_FRAMES]
 #
-# BUILD_DIR (default build/) must hold ostravel, ostravel_floor and the generated Data/.
+# BUILD_DIR (default build/) must hold ostravel, ostravel_floor and the generated Data/;
+# BENCH_FLOOR=PROGRAM times another floor (bench/compare.sh gives both builds the same one).
 # --size sets the window of the floor and the game alike (default 800x600, the game's default);
 # the X screen is made large enough for it. --script plays another input script (a route from
 # tools/route, say) for N frames of MS milliseconds instead of the tour.
@@ -35,7 +36,8 @@ height=${BASH_REMATCH[2]}
 build=$(cd "${1:-$here/../build}" && pwd)
 floor_frames=${2:-600}
 
-for f in "$build/ostravel" "$build/ostravel_floor" "$build/Data/Levels/Level01.olv"; do
+floor=${BENCH_FLOOR:-$build/ostravel_floor}
+for f in "$build/ostravel" "$floor" "$build/Data/Levels/Level01.olv"; do
   [ -e "$f" ] || { echo "bench: missing $f (build the default preset first)" >&2; exit 1; }
 done
 
@@ -68,7 +70,7 @@ start_xserver
 export LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe SDL_AUDIODRIVER=dummy
 cd "$run"
 
-floor_line=$("$build/ostravel_floor" "$floor_frames" "$width" "$height")
+floor_line=$("$floor" "$floor_frames" "$width" "$height")
 captures=()
 if [ -n "${BENCH_CAPTURE:-}" ]; then
   for n in 0 100 200 300 400 500; do
