@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+bool ViewCulling = true;
+
 namespace {
 
 // Column-major, as the GL stores it; double so that our own rounding stays far below the margin.
@@ -32,6 +34,9 @@ void LoadViewClip() {
 }
 
 unsigned ClipOutcode(float x, float y, float z) {
+    if (!ViewCulling) {
+        return 0;
+    }
     double v[4];
     for (int r = 0; r < 4; ++r) {
         v[r] = ViewClip[r] * x + ViewClip[4 + r] * y + ViewClip[8 + r] * z + ViewClip[12 + r];

@@ -9,6 +9,10 @@
 constexpr unsigned kClipLeft = 1u, kClipRight = 2u, kClipBottom = 4u, kClipTop = 8u;
 constexpr unsigned kClipNear = 16u, kClipFar = 32u;
 
+// ---- whole run ----
+// On in the game; off, nothing is skipped: the tests draw both ways to show the same pixels.
+extern bool ViewCulling;
+
 // ---- per drawing step: the matrix LoadViewClip read ----
 // Projection times model-view as the GL holds them now: call it after the model-view changes.
 void LoadViewClip();
