@@ -6,6 +6,7 @@
 #include "app/platform.h"
 #include "camera/camera.h"
 #include "models/model_draw.h"
+#include "sound/sound_effect.h"
 #include "terrain/height_map.h"
 #include "terrain/sky_box.h"
 #include "terrain/terrain_draw.h"
@@ -143,6 +144,7 @@ TEST(ViewCull, LevelViewsSameWithAndWithoutSkipping) {
     }
     ResetGameState();
     ResetTestPlatform();
+    ShutdownSound(); // loading starts its own
     SelectPlatform(SdlPlatform());
     SetDialogsToStderr(true);
     constexpr int kWidth = 200, kHeight = 150;
@@ -192,6 +194,7 @@ TEST(ViewCull, LevelViewsSameWithAndWithoutSkipping) {
     }
     EXPECT_EQ(differing, 0) << "of " << views << " views";
     ClearSceneObjects();
+    ShutdownSound();
     CloseSdlContext();
     SetDialogsToStderr(false);
     ResetGameState();
