@@ -70,8 +70,8 @@ bool BlendOutsideView(const t3DObject& a, const t3DObject& b, int32_t vertexLimi
             high = {std::max(high.x, v.x), std::max(high.y, v.y), std::max(high.z, v.z)};
         }
     }
-    const float size = std::max({AbsF(low.x), AbsF(low.y), AbsF(low.z), AbsF(high.x),
-                                 AbsF(high.y), AbsF(high.z), 1.0f});
+    const float size = std::max(
+        {AbsF(low.x), AbsF(low.y), AbsF(low.z), AbsF(high.x), AbsF(high.y), AbsF(high.z), 1.0f});
     const tVec3 widen(size * 1.0e-4f, size * 1.0e-4f, size * 1.0e-4f);
     return BoxOutsideView(low - widen, high + widen);
 }

@@ -123,9 +123,8 @@ void DrawTerrain(const uint8_t* map, float x, float z) {
     const int side = range.xTo >= range.xFrom && range.zTo >= range.zFrom
                          ? std::min((range.xTo - range.xFrom) / kCellSize + 2, kMaxPointsPerSide)
                          : 0;
-    const int sideZ = side > 0 ? std::min((range.zTo - range.zFrom) / kCellSize + 2,
-                                          kMaxPointsPerSide)
-                               : 0;
+    const int sideZ =
+        side > 0 ? std::min((range.zTo - range.zFrom) / kCellSize + 2, kMaxPointsPerSide) : 0;
     for (int i = 0; i < side; ++i) {
         for (int k = 0; k < sideZ; ++k) {
             GLint v[3];
