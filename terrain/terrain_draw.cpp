@@ -146,13 +146,21 @@ void DrawTerrain(const uint8_t* map, float x, float z) {
     // outside the view are left out; the last cell's last corner is kept whatever happens to it,
     // as its normal and texture coordinate stay current for what is drawn next.
     CornerCount = 0;
-    bool anyCell = false;
     tVec3 lastCorner(0.0f, 0.0f, 0.0f);
     tVec3 lastNormal(0.0f, 0.0f, 0.0f);
     tVec3 q[4];
     tVec3 n[4];
     for (int X = range.xFrom; X <= range.xTo; X += kCellSize) {
         for (int Z = range.zTo; Z >= range.zFrom; Z -= kCellSize) {
+            const int i = (X - range.xFrom) / kCellSize;
+            const int k = (Z - range.zFrom) / kCellSize;
+            const bool outside = i + 1 < side && k + 1 < sideZ &&
+                                 (PointOutcodes[i][k] & PointOutcodes[i][k + 1] &
+                                  PointOutcodes[i + 1][k + 1] & PointOutcodes[i + 1][k]) != 0;
+            const bool last = X + kCellSize > range.xTo && Z - kCellSize < range.zFrom;
+            if (outside && !last) {
+                continue;
+            }
             // Grid units: x and z in samples, y the stored height.
             q[0] = GridPoint(map, X, Z);
             q[1] = GridPoint(map, X, Z + 8);
@@ -164,14 +172,11 @@ void DrawTerrain(const uint8_t* map, float x, float z) {
             n[1] = CrossProduct(q[0] - q[1], q[2] - q[1]) * -1.0f;
             n[2] = CrossProduct(q[1] - q[2], q[3] - q[2]) * -1.0f;
             n[3] = CrossProduct(q[0] - q[3], q[2] - q[3]);
-            anyCell = true;
-            lastCorner = q[3];
-            lastNormal = n[3];
-            const int i = (X - range.xFrom) / kCellSize;
-            const int k = (Z - range.zFrom) / kCellSize;
-            if (i + 1 < side && k + 1 < sideZ &&
-                (PointOutcodes[i][k] & PointOutcodes[i][k + 1] & PointOutcodes[i + 1][k + 1] &
-                 PointOutcodes[i + 1][k]) != 0) {
+            if (last) {
+                lastCorner = q[3];
+                lastNormal = n[3];
+            }
+            if (outside) {
                 continue;
             }
             for (int c = 0; c < 4; ++c) {
@@ -182,7 +187,7 @@ void DrawTerrain(const uint8_t* map, float x, float z) {
     // One indexed draw of the cells in view, in the order of the whole square; afterwards the
     // current normal and texture coordinates are the square's last corner's, as a glBegin/glEnd
     // batch of every cell would leave them: the models drawn next are lit with that normal.
-    if (anyCell) {
+    if (side > 0) {
         glEnableClientState(GL_VERTEX_ARRAY);
         glEnableClientState(GL_NORMAL_ARRAY);
         glVertexPointer(3, GL_INT, 0, CornerVertices);
