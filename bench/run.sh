@@ -11,6 +11,7 @@
 # --size sets the window of the floor and the game alike (default 800x600, the game's default);
 # the X screen is made large enough for it. --script plays another input script (a route from
 # tools/route, say) for N frames of MS milliseconds instead of the tour.
+# BENCH_STDERR=FILE keeps what the game wrote to standard error (a profiling build's report).
 # BENCH_CAPTURE=DIR writes frames 0, 100, ..., 500 to DIR as BMPs, and every frame of the run,
 # read back before each swap, to DIR/frames.rgba (bench/frame_dump.c, preloaded): run two builds
 # and compare the files with cmp to prove a change leaves every pixel as it was (the timed run
@@ -82,6 +83,7 @@ game_line=$("${preload[@]}" "$build/ostravel" --windowed --dialogs=stderr --fixe
   grep '^stats ') ||
   { echo "bench: the tour run gave no stats line:" >&2; tail -n 5 "$err" >&2; exit 1; }
 
+[ -z "${BENCH_STDERR:-}" ] || cp "$err" "$BENCH_STDERR"
 field() { echo "$1" | grep -o " $2=[^ ]*" | cut -d= -f2; }
 floor_ms=$(field " $floor_line" frame_ms_median)
 game_ms=$(field "$game_line" frame_ms_median)
