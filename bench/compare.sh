@@ -3,8 +3,8 @@
 # exported with git archive and built beside the tree (kept between calls, by commit); the tree
 # builds in build/. Then the two take turns in ROUNDS rounds of bench/run.sh, the order swapped
 # each round (REF first in odd rounds), so that a machine whose speed drifts slows both alike.
-# Each round prints both medians, the floor measured just before each, each ratio to its floor
-# and the saving; the last line gives the medians over the rounds and the median saving.
+# Each round prints both medians, the floor measured just before each, each ratio to its floor,
+# both peak memory sizes and the saving; the last line gives the medians over the rounds and the median saving.
 #
 #   bench/compare.sh REF [ROUNDS] [--size WxH]
 #
@@ -41,27 +41,29 @@ cmake --build "$root/build" -j"$jobs" > /dev/null
 export BENCH_FLOOR="$root/build/ostravel_floor"
 
 field() { echo "$1" | grep -o "$2=[^ ]*" | cut -d= -f2; }
-# One bench run of a build: "game_ms floor_ms".
+# One bench run of a build: "game_ms floor_ms peak_rss_mb".
 one_run() {
-  local line
-  line=$("$here/run.sh" "${size_args[@]}" "$1" | tail -n 1)
-  echo "$(field "$line" game_ms_median) $(field "$line" floor_ms_median)"
+  local out
+  out=$("$here/run.sh" "${size_args[@]}" "$1")
+  echo "$(field "$out" game_ms_median) $(field "$out" floor_ms_median) $(field "$out" peak_rss_mb)"
 }
 
 results=$(mktemp)
 trap 'rm -f "$results"' EXIT
 for r in $(seq 1 "$rounds"); do
   if [ $((r % 2)) -eq 1 ]; then
-    read -r ref_ms ref_floor < <(one_run "$ref_src/build")
-    read -r new_ms new_floor < <(one_run "$root/build")
+    read -r ref_ms ref_floor ref_rss < <(one_run "$ref_src/build")
+    read -r new_ms new_floor new_rss < <(one_run "$root/build")
   else
-    read -r new_ms new_floor < <(one_run "$root/build")
-    read -r ref_ms ref_floor < <(one_run "$ref_src/build")
+    read -r new_ms new_floor new_rss < <(one_run "$root/build")
+    read -r ref_ms ref_floor ref_rss < <(one_run "$ref_src/build")
   fi
   echo "$ref_ms $new_ms $ref_floor $new_floor" >> "$results"
-  awk -v r="$r" -v a="$ref_ms" -v b="$new_ms" -v fa="$ref_floor" -v fb="$new_floor" 'BEGIN {
-    printf "round %d: ref %.3f ms (floor %.3f, ratio %.1f)  new %.3f ms (floor %.3f, ratio %.1f)" \
-      "  saving %.3f ms (%.1f %%)\n", r, a, fa, a / fa, b, fb, b / fb, a - b, 100 * (a - b) / a }'
+  awk -v r="$r" -v a="$ref_ms" -v b="$new_ms" -v fa="$ref_floor" -v fb="$new_floor" \
+    -v ra="$ref_rss" -v rb="$new_rss" 'BEGIN {
+    printf "round %d: ref %.3f ms (floor %.3f, ratio %.1f, peak %s MB)  new %.3f ms (floor %.3f," \
+      " ratio %.1f, peak %s MB)  saving %.3f ms (%.1f %%)\n", r, a, fa, a / fa, ra, b, fb, b / fb,
+      rb, a - b, 100 * (a - b) / a }'
 done
 sort_median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
 ref_med=$(cut -d' ' -f1 "$results" | sort_median)
