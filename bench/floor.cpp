@@ -12,14 +12,17 @@
 #include <vector>
 
 int main(int argc, char** argv) {
+    // The window size defaults to the game's own default, 800 x 600.
     const int frames = argc > 1 ? std::atoi(argv[1]) : 600;
-    if (frames <= 0) {
-        std::fprintf(stderr, "usage: ostravel_floor [FRAMES]\n");
+    const int width = argc > 3 ? std::atoi(argv[2]) : 800;
+    const int height = argc > 3 ? std::atoi(argv[3]) : 600;
+    if (frames <= 0 || width <= 0 || height <= 0 || argc == 3) {
+        std::fprintf(stderr, "usage: ostravel_floor [FRAMES [WIDTH HEIGHT]]\n");
         return 2;
     }
     SelectPlatform(SdlPlatform());
-    WindowWidth = 800;
-    WindowHeight = 600;
+    WindowWidth = static_cast<uint32_t>(width);
+    WindowHeight = static_cast<uint32_t>(height);
     ColorBits = 32;
     FullScreen = false;
     if (!CreateMainWindow("Ostravel", WindowWidth, WindowHeight, false, 32, 32)) {
@@ -50,8 +53,9 @@ int main(int argc, char** argv) {
                 .count();
     }
     std::sort(ms.begin(), ms.end());
-    std::printf("floor frames=%d frame_ms_median=%.3f frame_ms_p95=%.3f\n", frames,
-                ms[ms.size() / 2], ms[std::min(ms.size() - 1, ms.size() * 95 / 100)]);
+    std::printf("floor frames=%d size=%dx%d frame_ms_median=%.3f frame_ms_p95=%.3f\n", frames,
+                width, height, ms[ms.size() / 2],
+                ms[std::min(ms.size() - 1, ms.size() * 95 / 100)]);
     ReleaseContext();
     DeleteContext();
     ShutdownPlatform();

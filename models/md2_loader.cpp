@@ -212,6 +212,64 @@ void Report(const char* format, const char* fileName) {
     ShowError(strMessage);
 }
 
+// ---- whole run: key frames shared by the models that load the same file ----
+// A file's key frames are parsed once and every model loaded from the same bytes points at
+// them; each model keeps its own lists (animations, loop flags, the frame it shows). users
+// counts the models pointing at an entry; the last one to go frees the arrays.
+struct tSharedFile {
+    uint64_t hash = 0; // of the file's bytes
+    size_t bytes = 0;
+    int users = 0; // 0: the entry is free
+    tMd2Contents contents;
+};
+// Every model of every object can hold its own file at the same time.
+constexpr int kMaxSharedFiles = 2 * kMaxSceneObjects;
+tSharedFile SharedFiles[kMaxSharedFiles];
+
+uint64_t HashBytes(const std::vector<uint8_t>& bytes) {
+    uint64_t hash = 14695981039346656037ull; // FNV-1a
+    for (const uint8_t b : bytes) {
+        hash = (hash ^ b) * 1099511628211ull;
+    }
+    return hash;
+}
+
+tSharedFile* FindSharedFile(uint64_t hash, size_t bytes) {
+    for (tSharedFile& file : SharedFiles) {
+        if (file.users > 0 && file.hash == hash && file.bytes == bytes) {
+            return &file;
+        }
+    }
+    return nullptr;
+}
+
+// The entry holding the arrays of model's key frames, or null for a model no entry holds (one
+// read by ParseMd2 alone, or already released).
+tSharedFile* SharedFileOf(const tModel& model) {
+    if (model.frames.empty() || model.frames[0].vertices == nullptr) {
+        return nullptr;
+    }
+    for (tSharedFile& file : SharedFiles) {
+        if (file.users > 0 && !file.contents.model.frames.empty() &&
+            file.contents.model.frames[0].vertices == model.frames[0].vertices) {
+            return &file;
+        }
+    }
+    return nullptr;
+}
+
+// Frees the arrays of every key frame of the model.
+void DeleteKeyFrames(tModel* model) {
+    for (t3DObject& frame : model->frames) {
+        delete[] frame.faces;
+        delete[] frame.vertices;
+        delete[] frame.texCoords;
+        frame.faces = nullptr;
+        frame.vertices = nullptr;
+        frame.texCoords = nullptr;
+    }
+}
+
 // The highest key frame index the main model's animations can show, which a sub-model playing
 // them frame for frame must hold.
 int32_t HighestFramePlayed(const tModel& model) {
@@ -259,10 +317,18 @@ bool LoadMd2(int id, const char* modelDir, const char* fileName, const char* ski
         return false;
     }
 
+    // A file already held by another model is not parsed again: its key frames are shared.
     // Everything is checked before the slot changes, so a refused file leaves it as it was.
-    tMd2Contents contents;
-    const char* refusal = read == kReadTooLarge ? "Invalid file format (File too large): %s!"
-                                                : ParseMd2(bytes.data(), bytes.size(), &contents);
+    const uint64_t hash = read == kReadTooLarge ? 0 : HashBytes(bytes);
+    tSharedFile* shared = read == kReadTooLarge ? nullptr : FindSharedFile(hash, bytes.size());
+    tMd2Contents parsed;
+    const char* refusal = nullptr;
+    if (read == kReadTooLarge) {
+        refusal = "Invalid file format (File too large): %s!";
+    } else if (shared == nullptr) {
+        refusal = ParseMd2(bytes.data(), bytes.size(), &parsed);
+    }
+    const tMd2Contents& contents = shared != nullptr ? shared->contents : parsed;
     // A skin is needed only where texture coordinates map one.
     if (refusal == nullptr && skinName == nullptr && contents.skinCount == 0 &&
         contents.model.frames[0].texCoordCount > 0) {
@@ -273,10 +339,26 @@ bool LoadMd2(int id, const char* modelDir, const char* fileName, const char* ski
         refusal = "Invalid file format (Fewer key frames than its main model plays): %s!";
     }
     if (refusal != nullptr) {
-        ReleaseKeyFrames(&contents.model);
+        DeleteKeyFrames(&parsed.model);
         ChangeWorkingDir(strAppDir);
         Report(refusal, fileName);
         return false;
+    }
+    if (shared == nullptr) {
+        // A new file: the first free entry holds it. With none free (more files than models can
+        // hold, which cannot happen) the model keeps its own arrays.
+        for (tSharedFile& file : SharedFiles) {
+            if (file.users == 0) {
+                file.hash = hash;
+                file.bytes = bytes.size();
+                file.contents = parsed;
+                shared = &file;
+                break;
+            }
+        }
+    }
+    if (shared != nullptr) {
+        ++shared->users;
     }
 
     // The main model empties the whole record (the carried model and the flags with it) but keeps
@@ -290,7 +372,7 @@ bool LoadMd2(int id, const char* modelDir, const char* fileName, const char* ski
         object.halfExtents = contents.halfExtents;
     }
     tModel& target = sub ? object.subModel : object.model;
-    target = std::move(contents.model);
+    target = contents.model;
     target.currentAnim = 0;
     target.currentFrameIndex = 0;
     CopyName(target.skin.strFileName, sizeof(target.skin.strFileName),
@@ -333,10 +415,17 @@ int SplitFrameName(const char* frameName, char* name) {
 }
 
 void ReleaseKeyFrames(tModel* model) {
+    tSharedFile* shared = SharedFileOf(*model);
+    if (shared == nullptr) {
+        DeleteKeyFrames(model);
+        return;
+    }
+    // One user fewer; the arrays go with the last.
+    if (--shared->users == 0) {
+        DeleteKeyFrames(&shared->contents.model);
+        shared->contents = tMd2Contents{};
+    }
     for (t3DObject& frame : model->frames) {
-        delete[] frame.faces;
-        delete[] frame.vertices;
-        delete[] frame.texCoords;
         frame.faces = nullptr;
         frame.vertices = nullptr;
         frame.texCoords = nullptr;

@@ -26,7 +26,8 @@ struct tMd2Contents {
     char firstSkin[kMd2SkinNameBytes] = {}; // the first of them, empty when there is none
 };
 
-// Main model of object id from modelDir/fileName; skinName null: the file's first skin.
+// Main model of object id from modelDir/fileName; skinName null: the file's first skin. A file
+// whose bytes another model already holds is not parsed again: the two share its key frames.
 bool LoadMd2Model(int id, const char* modelDir, const char* fileName, const char* skinName);
 // The carried model of object id; an empty skin name loads no skin.
 bool LoadMd2SubModel(int id, const char* modelDir, const char* fileName, const char* skinName);
@@ -41,5 +42,7 @@ const char* ParseMd2(const uint8_t* data, size_t size, tMd2Contents* contents);
 // it carries: only digits starting in one of the last two characters count ("pain101" gives
 // "pain1" and 1, "base" gives "base" and 0).
 int SplitFrameName(const char* frameName, char* name);
-// Releases the arrays of every key frame of the model; the lists themselves stay.
+// Releases the model's hold on its key frames: models loaded from the same file share one set of
+// arrays, freed with the last of them; a model read by ParseMd2 alone frees its own. The
+// pointers are cleared, the lists themselves stay.
 void ReleaseKeyFrames(tModel* model);

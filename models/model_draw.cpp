@@ -3,6 +3,7 @@
 #include "app/gl_api.h"
 #include "app/platform.h"
 #include "render/textures.h"
+#include "render/view_cull.h"
 
 #include <algorithm>
 
@@ -41,6 +42,40 @@ void BindSlot(int32_t slot) {
     glBindTexture(GL_TEXTURE_2D, name);
 }
 
+// A triangle whose indices all lie inside the arrays it names: the vertices below vertexLimit
+// and, for a textured model, the first key frame's texture coordinates.
+bool FaceInside(const t3DObject& first, const tTriangle& face, int32_t vertexLimit) {
+    const bool textured = first.texCoords != nullptr;
+    bool inside = true;
+    for (int c = 0; c < 3; ++c) {
+        inside = inside && face.vertexIndex[c] >= 0 && face.vertexIndex[c] < vertexLimit;
+        inside = inside && (!textured || (face.texCoordIndex[c] >= 0 &&
+                                          face.texCoordIndex[c] < first.texCoordCount));
+    }
+    return inside;
+}
+
+// True when every vertex blended between key frames a and b lies outside the view (the matrix
+// LoadViewClip read): a blend stays inside the box of both frames' vertices, widened a little
+// for its rounding.
+bool BlendOutsideView(const t3DObject& a, const t3DObject& b, int32_t vertexLimit) {
+    if (vertexLimit <= 0) {
+        return false;
+    }
+    tVec3 low = a.vertices[0], high = a.vertices[0];
+    for (const t3DObject* frame : {&a, &b}) {
+        for (int32_t i = 0; i < vertexLimit; ++i) {
+            const tVec3& v = frame->vertices[i];
+            low = {std::min(low.x, v.x), std::min(low.y, v.y), std::min(low.z, v.z)};
+            high = {std::max(high.x, v.x), std::max(high.y, v.y), std::max(high.z, v.z)};
+        }
+    }
+    const float size = std::max(
+        {AbsF(low.x), AbsF(low.y), AbsF(low.z), AbsF(high.x), AbsF(high.y), AbsF(high.z), 1.0f});
+    const tVec3 widen(size * 1.0e-4f, size * 1.0e-4f, size * 1.0e-4f);
+    return BoxOutsideView(low - widen, high + widen);
+}
+
 // The triangles of the first key frame, every vertex blended from key frame `from` toward `to`.
 // A triangle with an index outside the arrays it names is left out.
 void DrawKeyFrames(const tModel& model, int32_t from, int32_t to, float t) {
@@ -52,16 +87,22 @@ void DrawKeyFrames(const tModel& model, int32_t from, int32_t to, float t) {
     }
     const int32_t vertexLimit = std::min(a.vertexCount, b.vertexCount);
     const bool textured = first.texCoords != nullptr;
+    if (BlendOutsideView(a, b, vertexLimit)) {
+        // Nothing to send, but the texture coordinate the last triangle would have left current
+        // stays so: whatever is drawn next without its own inherits it.
+        for (int32_t f = first.faceCount - 1; f >= 0 && textured; --f) {
+            if (FaceInside(first, first.faces[f], vertexLimit)) {
+                const tTexCoord& uv = first.texCoords[first.faces[f].texCoordIndex[2]];
+                glTexCoord2f(uv.u, uv.v);
+                break;
+            }
+        }
+        return;
+    }
     glBegin(ModelPrimitive);
     for (int32_t f = 0; f < first.faceCount; ++f) {
         const tTriangle& face = first.faces[f];
-        bool inside = true;
-        for (int c = 0; c < 3; ++c) {
-            inside = inside && face.vertexIndex[c] >= 0 && face.vertexIndex[c] < vertexLimit;
-            inside = inside && (!textured || (face.texCoordIndex[c] >= 0 &&
-                                              face.texCoordIndex[c] < first.texCoordCount));
-        }
-        if (!inside) {
+        if (!FaceInside(first, face, vertexLimit)) {
             continue;
         }
         for (int c = 0; c < 3; ++c) {
@@ -209,6 +250,7 @@ bool DrawModel(int id) {
     glTranslatef(p.x, p.y, p.z);
     glRotatef(object.rotY, 0.0f, 1.0f, 0.0f);
     glScalef(s, s, s);
+    LoadViewClip();
 
     if (animated) {
         DrawAnimated(id, step);

@@ -3,6 +3,7 @@
 #include "app/gl_api.h"
 #include "camera/frame_timer.h"
 #include "render/textures.h"
+#include "render/view_cull.h"
 
 tVec3 CloudGrid[kCloudGridSide][kCloudGridSide];
 float CloudOffset1 = 0.0f;
@@ -18,16 +19,34 @@ constexpr float kCloudRepeat = 10.0f;  // texture-matrix scale while the clouds 
 constexpr float kDrift1 = 0.006f;      // texture units per second, upper layer
 constexpr float kDrift2 = 0.002f;      // lower layer
 
+// Texture coordinates of cloud grid point (i, j) in a layer shifted by offset.
+float CloudTexS(int i, float offset) {
+    return static_cast<float>(i) / 16.0f - offset;
+}
+float CloudTexT(int j) {
+    return static_cast<float>(j) / 16.0f;
+}
+
 struct tSkyCorner {
     float s, t;
     float x, y, z;
 };
 
-// One face: its texture, clamped so the seams show no wrapped texels, and its four corners.
+// One face: its texture, clamped so the seams show no wrapped texels, and its four corners. A
+// face wholly outside the view sends no corners, only the texture coordinate its last corner
+// would have left current.
 void DrawFace(int slot, const tSkyCorner (&corners)[4]) {
     glBindTexture(GL_TEXTURE_2D, TextureTable[slot]);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    unsigned outside = ~0u;
+    for (const tSkyCorner& c : corners) {
+        outside &= ClipOutcode(c.x, c.y, c.z);
+    }
+    if (outside != 0) {
+        glTexCoord2f(corners[3].s, corners[3].t);
+        return;
+    }
     glBegin(GL_QUADS);
     for (const tSkyCorner& c : corners) {
         glTexCoord2f(c.s, c.t);
@@ -36,15 +55,28 @@ void DrawFace(int slot, const tSkyCorner (&corners)[4]) {
     glEnd();
 }
 
-// One layer of 14 x 14 quads over the grid points 1 ... 15, inside the caller's batch.
+// Clip-plane bits of the cloud grid points as one layer places them.
+unsigned CloudOutcodes[kCloudGridSide][kCloudGridSide];
+
+// One layer of 14 x 14 quads over the grid points 1 ... 15, inside the caller's batch; a quad
+// wholly outside the view is left out.
 void CloudLayer(float offset, float yFactor) {
+    for (int i = 1; i < kCloudGridSide; ++i) {
+        for (int j = 1; j < kCloudGridSide; ++j) {
+            const tVec3& p = CloudGrid[i][j];
+            CloudOutcodes[i][j] = ClipOutcode(p.x, p.y * yFactor, p.z);
+        }
+    }
     for (int i = 1; i < kCloudGridSide - 1; ++i) {
         for (int j = 1; j < kCloudGridSide - 1; ++j) {
+            if ((CloudOutcodes[i][j] & CloudOutcodes[i][j + 1] & CloudOutcodes[i + 1][j + 1] &
+                 CloudOutcodes[i + 1][j]) != 0) {
+                continue;
+            }
             const int corners[4][2] = {{i, j}, {i, j + 1}, {i + 1, j + 1}, {i + 1, j}};
             for (const auto& c : corners) {
                 const tVec3& p = CloudGrid[c[0]][c[1]];
-                glTexCoord2f(static_cast<float>(c[0]) / 16.0f - offset,
-                             static_cast<float>(c[1]) / 16.0f);
+                glTexCoord2f(CloudTexS(c[0], offset), CloudTexT(c[1]));
                 glVertex3f(p.x, p.y * yFactor, p.z);
             }
         }
@@ -71,6 +103,7 @@ void DrawSkyBox(float x, float y, float z, float width, float height, float leng
     // drawn after the sky.
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
     glTexEnvi(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 1);
+    LoadViewClip();
     DrawFace(kTexSkyTop, {{0, 1, X + W, Y + H, Z},
                           {0, 0, X + W, Y + H, Z + L},
                           {1, 0, X, Y + H, Z + L},
@@ -119,6 +152,9 @@ void DrawSkyBox(float x, float y, float z, float width, float height, float leng
     CloudLayer(CloudOffset1, 1.0f);
     CloudLayer(CloudOffset2, kSecondLayer);
     glEnd();
+    // The sheet's last corner, (15, 14) of the lower layer, leaves its texture coordinate
+    // current whether or not its quad was sent.
+    glTexCoord2f(CloudTexS(kCloudGridSide - 1, CloudOffset2), CloudTexT(kCloudGridSide - 2));
     glDisable(GL_BLEND);
 
     // A steady drift per second whatever the frame rate; below one frame a second counts as one.

@@ -3,6 +3,7 @@
 #include "app/gl_api.h"
 #include "camera/vec3.h"
 #include "render/textures.h"
+#include "render/view_cull.h"
 #include "terrain/height_map.h"
 
 #include <algorithm>
@@ -25,14 +26,26 @@ int CellCorner(float c) {
     return cell - cell % kCellSize;
 }
 
-// The drawn square's corners, filled every frame and sent in one draw call: at most 81 x 81 cells
-// (the square's side over the cell size, both ends included), six corners each.
-constexpr int kMaxCorners =
-    (2 * kTerrainDrawRadius / kCellSize + 1) * (2 * kTerrainDrawRadius / kCellSize + 1) * 6;
+// The drawn square: at most 81 x 81 cells (its side over the cell size, both ends included) on
+// 82 x 82 grid points.
+constexpr int kMaxCellsPerSide = 2 * kTerrainDrawRadius / kCellSize + 1;
+constexpr int kMaxPointsPerSide = kMaxCellsPerSide + 1;
+constexpr int kMaxCells = kMaxCellsPerSide * kMaxCellsPerSide;
+// Each cell in view goes out as its four corners and two triangles through them, q[0] q[1] q[3]
+// and q[1] q[2] q[3]. A corner is not shared with the next cell: its normal is the cell's own.
+constexpr int kMaxCorners = kMaxCells * 4;
+constexpr int kCellIndices[6] = {0, 1, 3, 1, 2, 3};
+static_assert(kMaxCorners <= 65536, "corner indices are 16-bit");
+
 float CornerTexCoords[kMaxCorners][2]; // the same coordinate serves both units
 float CornerNormals[kMaxCorners][3];
 GLint CornerVertices[kMaxCorners][3];
+GLushort CornerIndices[kMaxCells * 6]; // the same pattern for every cell, filled once
 int CornerCount = 0;
+bool IndicesFilled = false;
+// Clip-plane bits of every grid point of the square, [x][z] from its low corner: a cell whose
+// four corners share one plane lies wholly outside the view.
+unsigned PointOutcodes[kMaxPointsPerSide][kMaxPointsPerSide];
 
 // s runs with x and t against z over the whole map (2048 samples); unit 1 gets the same
 // coordinate, its texture matrix does the repeating.
@@ -41,8 +54,14 @@ void TerrainTexCoord(int gx, int gz, float* s, float* t) {
     *t = static_cast<float>(-gz / 2048.0);
 }
 
-// One corner: its texture coordinate, its normal, and the vertex at whole world units, stored
-// for the draw call.
+// The vertex of grid point q (grid units) at whole world units.
+void CornerVertex(tVec3 q, GLint* v) {
+    v[0] = static_cast<GLint>(static_cast<double>(q.x) * kSampleSpacing - kMapOffset);
+    v[1] = static_cast<GLint>(static_cast<double>(q.y) * kHeightScale);
+    v[2] = static_cast<GLint>(static_cast<double>(q.z) * kSampleSpacing - kMapOffset);
+}
+
+// One corner: its texture coordinate, its normal, and the vertex, stored for the draw call.
 void SendCorner(tVec3 q, tVec3 n) {
     if (CornerCount >= kMaxCorners) {
         return; // cannot happen for a range from TerrainRange; never writes past the table
@@ -52,10 +71,13 @@ void SendCorner(tVec3 q, tVec3 n) {
     CornerNormals[CornerCount][0] = n.x;
     CornerNormals[CornerCount][1] = n.y;
     CornerNormals[CornerCount][2] = n.z;
-    GLint* v = CornerVertices[CornerCount++];
-    v[0] = static_cast<GLint>(static_cast<double>(q.x) * kSampleSpacing - kMapOffset);
-    v[1] = static_cast<GLint>(static_cast<double>(q.y) * kHeightScale);
-    v[2] = static_cast<GLint>(static_cast<double>(q.z) * kSampleSpacing - kMapOffset);
+    CornerVertex(q, CornerVertices[CornerCount++]);
+}
+
+// The grid point (gx, gz) with its stored height, grid units.
+tVec3 GridPoint(const uint8_t* map, int gx, int gz) {
+    return tVec3(static_cast<float>(gx), static_cast<float>(GridHeight(map, gx, gz)),
+                 static_cast<float>(gz));
 }
 
 } // namespace
@@ -96,41 +118,76 @@ void DrawTerrain(const uint8_t* map, float x, float z) {
         glMatrixMode(GL_MODELVIEW);
     }
 
-    // Each cell goes out as two triangles split along q[1]-q[3], the diagonal the height query
-    // splits it along, so the player's feet and the drawn ground agree inside every cell.
+    // The clip-plane bits of every grid point, from the matrices the GL holds for the terrain.
+    LoadViewClip();
+    const int side = range.xTo >= range.xFrom && range.zTo >= range.zFrom
+                         ? std::min((range.xTo - range.xFrom) / kCellSize + 2, kMaxPointsPerSide)
+                         : 0;
+    const int sideZ =
+        side > 0 ? std::min((range.zTo - range.zFrom) / kCellSize + 2, kMaxPointsPerSide) : 0;
+    for (int i = 0; i < side; ++i) {
+        for (int k = 0; k < sideZ; ++k) {
+            GLint v[3];
+            CornerVertex(GridPoint(map, range.xFrom + i * kCellSize, range.zFrom + k * kCellSize),
+                         v);
+            PointOutcodes[i][k] = ClipOutcode(static_cast<float>(v[0]), static_cast<float>(v[1]),
+                                              static_cast<float>(v[2]));
+        }
+    }
+    if (!IndicesFilled) {
+        IndicesFilled = true;
+        for (int c = 0; c < kMaxCells * 6; ++c) {
+            CornerIndices[c] = static_cast<GLushort>(c / 6 * 4 + kCellIndices[c % 6]);
+        }
+    }
+
+    // Each cell is two triangles split along q[1]-q[3], the diagonal the height query splits it
+    // along, so the player's feet and the drawn ground agree inside every cell. Cells wholly
+    // outside the view are left out; the last cell's last corner is kept whatever happens to it,
+    // as its normal and texture coordinate stay current for what is drawn next.
     CornerCount = 0;
+    tVec3 lastCorner(0.0f, 0.0f, 0.0f);
+    tVec3 lastNormal(0.0f, 0.0f, 0.0f);
     tVec3 q[4];
     tVec3 n[4];
     for (int X = range.xFrom; X <= range.xTo; X += kCellSize) {
         for (int Z = range.zTo; Z >= range.zFrom; Z -= kCellSize) {
+            const int i = (X - range.xFrom) / kCellSize;
+            const int k = (Z - range.zFrom) / kCellSize;
+            const bool outside = i + 1 < side && k + 1 < sideZ &&
+                                 (PointOutcodes[i][k] & PointOutcodes[i][k + 1] &
+                                  PointOutcodes[i + 1][k + 1] & PointOutcodes[i + 1][k]) != 0;
+            const bool last = X + kCellSize > range.xTo && Z - kCellSize < range.zFrom;
+            if (outside && !last) {
+                continue;
+            }
             // Grid units: x and z in samples, y the stored height.
-            q[0] = tVec3(static_cast<float>(X), static_cast<float>(GridHeight(map, X, Z)),
-                         static_cast<float>(Z));
-            q[1] = tVec3(static_cast<float>(X), static_cast<float>(GridHeight(map, X, Z + 8)),
-                         static_cast<float>(Z + 8));
-            q[2] =
-                tVec3(static_cast<float>(X + 8), static_cast<float>(GridHeight(map, X + 8, Z + 8)),
-                      static_cast<float>(Z + 8));
-            q[3] = tVec3(static_cast<float>(X + 8), static_cast<float>(GridHeight(map, X + 8, Z)),
-                         static_cast<float>(Z));
+            q[0] = GridPoint(map, X, Z);
+            q[1] = GridPoint(map, X, Z + 8);
+            q[2] = GridPoint(map, X + 8, Z + 8);
+            q[3] = GridPoint(map, X + 8, Z);
             // Each normal crosses the two edges leaving its corner, signed to point up; their y
             // is 64 and they stay unnormalised, as the lighting was tuned with them.
             n[0] = CrossProduct(q[1] - q[0], q[3] - q[0]);
             n[1] = CrossProduct(q[0] - q[1], q[2] - q[1]) * -1.0f;
             n[2] = CrossProduct(q[1] - q[2], q[3] - q[2]) * -1.0f;
             n[3] = CrossProduct(q[0] - q[3], q[2] - q[3]);
-            SendCorner(q[0], n[0]);
-            SendCorner(q[1], n[1]);
-            SendCorner(q[3], n[3]);
-            SendCorner(q[1], n[1]);
-            SendCorner(q[2], n[2]);
-            SendCorner(q[3], n[3]);
+            if (last) {
+                lastCorner = q[3];
+                lastNormal = n[3];
+            }
+            if (outside) {
+                continue;
+            }
+            for (int c = 0; c < 4; ++c) {
+                SendCorner(q[c], n[c]);
+            }
         }
     }
-    // One array draw instead of four calls per corner: the same corners in the same order, so the
-    // same triangles. Afterwards the current normal and texture coordinates are the last corner's,
-    // as a glBegin/glEnd batch would leave them: the models drawn next are lit with that normal.
-    if (CornerCount > 0) {
+    // One indexed draw of the cells in view, in the order of the whole square; afterwards the
+    // current normal and texture coordinates are the square's last corner's, as a glBegin/glEnd
+    // batch of every cell would leave them: the models drawn next are lit with that normal.
+    if (side > 0) {
         glEnableClientState(GL_VERTEX_ARRAY);
         glEnableClientState(GL_NORMAL_ARRAY);
         glVertexPointer(3, GL_INT, 0, CornerVertices);
@@ -141,16 +198,19 @@ void DrawTerrain(const uint8_t* map, float x, float z) {
         glClientActiveTexture(GL_TEXTURE1_ARB);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         glTexCoordPointer(2, GL_FLOAT, 0, CornerTexCoords);
-        glDrawArrays(GL_TRIANGLES, 0, CornerCount);
+        if (CornerCount > 0) {
+            glDrawElements(GL_TRIANGLES, CornerCount / 4 * 6, GL_UNSIGNED_SHORT, CornerIndices);
+        }
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glClientActiveTexture(GL_TEXTURE0_ARB);
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glDisableClientState(GL_NORMAL_ARRAY);
         glDisableClientState(GL_VERTEX_ARRAY);
-        const int last = CornerCount - 1;
-        glNormal3f(CornerNormals[last][0], CornerNormals[last][1], CornerNormals[last][2]);
-        glMultiTexCoord2fARB(GL_TEXTURE0_ARB, CornerTexCoords[last][0], CornerTexCoords[last][1]);
-        glMultiTexCoord2fARB(GL_TEXTURE1_ARB, CornerTexCoords[last][0], CornerTexCoords[last][1]);
+        float s = 0.0f, t = 0.0f;
+        TerrainTexCoord(static_cast<int>(lastCorner.x), static_cast<int>(lastCorner.z), &s, &t);
+        glNormal3f(lastNormal.x, lastNormal.y, lastNormal.z);
+        glMultiTexCoord2fARB(GL_TEXTURE0_ARB, s, t);
+        glMultiTexCoord2fARB(GL_TEXTURE1_ARB, s, t);
     }
 
     // Texturing off on both units and unit 0 active again; fog and lighting stay on for the

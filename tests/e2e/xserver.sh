@@ -1,12 +1,13 @@
 # Sourced by the end-to-end tests: starts a private X server on a display number it picks itself
 # (so tests running side by side never share one), exports DISPLAY, and stops it on exit.
 # The game is held to X (SDL_VIDEODRIVER=x11): if it cannot reach the server it says so and
-# ends, rather than drawing unseen. -noreset keeps the server from starting over whenever its
+# ends, rather than drawing unseen. XSERVER_SCREEN (WxHxDEPTH, default 1280x1024x24) sizes the
+# screen for a larger window. -noreset keeps the server from starting over whenever its
 # last client leaves, which would turn away a game started just after another one ended.
 start_xserver() {
   local dfile
   dfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$dfile" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 "${XSERVER_SCREEN:-1280x1024x24}" -nolisten tcp -noreset 3>"$dfile" 2>/dev/null &
   XSERVER_PID=$!
   trap 'kill $XSERVER_PID 2>/dev/null; wait $XSERVER_PID 2>/dev/null; cleanup_work' EXIT
   for _ in $(seq 1 200); do

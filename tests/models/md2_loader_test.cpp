@@ -397,3 +397,87 @@ TEST_F(Md2Files, SubModelAndMaskMap) {
     // A slot whose model failed has no key frames and takes a mask too.
     EXPECT_TRUE(LoadMaskMap(5, "x.bmp"));
 }
+
+// Objects loading the same bytes share one set of key frames, each with its own animation
+// state; the arrays outlive every user but the last and are freed once (the sanitizer build sees
+// a read after free or a second free). Bytes that differ, under any name, are never shared.
+TEST_F(Md2Files, SameFileSharesKeyFramesFreedWithTheLastUser) {
+    tTestMd2 body;
+    body.frames.clear();
+    AddFrames(body.frames, "stand", 2, false);
+    AddFrames(body.frames, "run", 3, false);
+    Put("body.md2", body);
+    Put("copy.md2", body); // the same bytes under another name
+    tTestMd2 other = body;
+    other.numVertices = 4;
+    Put("other.md2", other);
+    const char* refusal = nullptr;
+    tMd2Contents expected = Parse(WriteMd2(body), &refusal);
+    ASSERT_EQ(refusal, nullptr);
+
+    const char* dir = "Data\\Models\\Soldier";
+    ASSERT_TRUE(LoadMd2Model(1, dir, "body.md2", nullptr));
+    ASSERT_TRUE(LoadMd2Model(2, dir, "body.md2", nullptr));
+    ASSERT_TRUE(LoadMd2Model(3, dir, "copy.md2", nullptr));
+    ASSERT_TRUE(LoadMd2SubModel(3, dir, "body.md2", "gun.bmp"));
+    ASSERT_TRUE(LoadMd2Model(4, dir, "other.md2", nullptr));
+    const tModel* shared[] = {&SceneObjects[2].model, &SceneObjects[3].model,
+                              &SceneObjects[3].subModel};
+    for (const tModel* m : shared) {
+        ASSERT_EQ(m->frames.size(), 5u);
+        for (size_t k = 0; k < 5; ++k) {
+            EXPECT_EQ(m->frames[k].vertices, SceneObjects[1].model.frames[k].vertices) << k;
+        }
+        EXPECT_EQ(m->frames[0].faces, SceneObjects[1].model.frames[0].faces);
+        EXPECT_EQ(m->frames[0].texCoords, SceneObjects[1].model.frames[0].texCoords);
+    }
+    EXPECT_NE(SceneObjects[4].model.frames[0].vertices, SceneObjects[1].model.frames[0].vertices);
+    EXPECT_EQ(SceneObjects[4].model.frames[0].vertexCount, 4);
+
+    // Animation state and loop flags stay each object's own.
+    SetAnimation(1, 1);
+    SetAnimationLoops(1, 1, true);
+    EXPECT_EQ(GetAnimation(1), 1);
+    EXPECT_EQ(SceneObjects[1].model.currentFrameIndex, 2);
+    EXPECT_EQ(GetAnimation(2), 0);
+    EXPECT_EQ(SceneObjects[2].model.currentFrameIndex, 0);
+    EXPECT_FALSE(SceneObjects[2].model.animations[1].loops);
+    EXPECT_STREQ(SceneObjects[3].subModel.skin.strFileName, "gun.bmp");
+    EXPECT_STREQ(SceneObjects[2].model.skin.strFileName, "skin.bmp");
+
+    // The users go one by one, a reload in between; the rest read sound key frames throughout.
+    const auto intact = [&](int id, bool sub) {
+        const tModel& m = sub ? SceneObjects[id].subModel : SceneObjects[id].model;
+        for (size_t k = 0; k < 5; ++k) {
+            for (int32_t v = 0; v < 3; ++v) {
+                EXPECT_EQ(m.frames[k].vertices[v], expected.model.frames[k].vertices[v])
+                    << "object " << id << " frame " << k;
+            }
+        }
+        EXPECT_EQ(m.frames[0].faces[0].vertexIndex[2],
+                  expected.model.frames[0].faces[0].vertexIndex[2]);
+    };
+    ClearSceneObject(1);
+    EXPECT_EQ(SceneObjects[1].model.frames.size(), 0u);
+    intact(2, false);
+    ASSERT_TRUE(LoadMd2Model(2, dir, "body.md2", nullptr)); // its own old hold goes on reloading
+    intact(2, false);
+    intact(3, true);
+    ClearSceneObject(3);
+    intact(2, false);
+    ClearSceneObject(2);
+    intact(4, false);
+
+    // All gone: the next load reads the file afresh. A file rewritten while another object still
+    // holds its old bytes gives the new object the new key frames.
+    ASSERT_TRUE(LoadMd2Model(5, dir, "body.md2", nullptr));
+    intact(5, false);
+    tTestMd2 changed = body;
+    changed.skinWidth = 32;
+    Put("body.md2", changed);
+    ASSERT_TRUE(LoadMd2Model(6, dir, "body.md2", nullptr));
+    EXPECT_NE(SceneObjects[6].model.frames[0].texCoords, SceneObjects[5].model.frames[0].texCoords);
+    EXPECT_EQ(SceneObjects[6].model.frames[0].texCoords[1].u, 1.0f); // 32 / 32
+    EXPECT_EQ(SceneObjects[5].model.frames[0].texCoords[1].u, 0.5f); // 32 / 64
+    ReleaseKeyFrames(&expected.model);
+}
