@@ -164,6 +164,11 @@ TEST(Options, ParsesTheCommandLineContract) {
     EXPECT_EQ(GameOptions.captureCount, kMaxCaptures);
     captures.insert(captures.end(), {"--capture", "1:c.bmp"});
     EXPECT_EQ(Parse(captures), kParseExitUsage) << "one capture too many";
+    // A path is taken whole, and a later one replaces an earlier, longer one entirely.
+    EXPECT_EQ(Parse({"--script", "route.txt", "--trace", "a-long-trace-name.txt", "--trace", "t"}),
+              kParseRun);
+    EXPECT_STREQ(GameOptions.scriptPath, "route.txt");
+    EXPECT_STREQ(GameOptions.tracePath, "t");
     EXPECT_NE(testing::internal::GetCapturedStderr().find("Usage: ostravel"), std::string::npos);
 
     testing::internal::CaptureStdout();
