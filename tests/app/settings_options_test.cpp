@@ -38,6 +38,10 @@ TEST(Settings, ReadsThreeNumbersAndStopsAtTheFirstBadOne) {
     EXPECT_EQ(h, 600u);
     EXPECT_EQ(c, 32u);
 
+    // The largest value a setting can hold is read; one more is not.
+    EXPECT_EQ(ReadSettings(WriteTemp("s3.ini", "4294967295 4294967296 32").c_str(), &w, &h, &c), 1);
+    EXPECT_EQ(w, 4294967295u);
+
     w = h = c = 7;
     EXPECT_EQ(ReadSettings(WriteTemp("s2.ini", "1024\n\tx 16").c_str(), &w, &h, &c), 1);
     EXPECT_EQ(w, 1024u);
@@ -169,7 +173,10 @@ TEST(Options, ParsesTheCommandLineContract) {
               kParseRun);
     EXPECT_STREQ(GameOptions.scriptPath, "route.txt");
     EXPECT_STREQ(GameOptions.tracePath, "t");
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("Usage: ostravel"), std::string::npos);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("Usage: ostravel"), std::string::npos);
+    // The problem first, then what was given.
+    EXPECT_NE(said.find("ostravel: --capture needs N:FILE: 5:\n"), std::string::npos);
 
     testing::internal::CaptureStdout();
     EXPECT_EQ(Parse({"--help"}), kParseExitOk);

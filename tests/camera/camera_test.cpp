@@ -77,6 +77,16 @@ TEST_F(CameraLook, PitchStopsExactlyAtTheLimitWhileYawGoesOn) {
     LookWithCursorAt(400, 600);
     EXPECT_EQ(PitchTotal, -kPitchLimit);
     EXPECT_NEAR(Camera.PitchDegrees(), -0.1 * 57.29577951, 1e-3); // -0.05, then -0.05 to -1
+
+    // Looking between two axes, the step that reaches the limit turns about the true side axis:
+    // the view rises and its heading stays.
+    Camera.Place(0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.0f);
+    PitchTotal = 0.95f;
+    const double heading = Camera.YawDegrees();
+    LookWithCursorAt(400, 100);
+    EXPECT_EQ(PitchTotal, kPitchLimit);
+    EXPECT_NEAR(Camera.PitchDegrees(), 0.05 * 57.29577951, 1e-3);
+    EXPECT_NEAR(Camera.YawDegrees(), heading, 1e-3);
 }
 
 TEST_F(CameraLook, AngleReadOutsAndTurn) {
