@@ -352,3 +352,22 @@ TEST_F(ModelDrawGL, KeyFramesBlendEveryCoordinateByTheClock) {
     }
     EXPECT_EQ(vertices, 6);
 }
+
+TEST_F(ModelDrawGL, AModelOutOfViewLeavesItsLastTriangleTexCoordCurrent) {
+    tSceneObject& object = SceneObjects[kId];
+    BuildQuadModel(object.model, 1, 0.0f, 2 * kId);
+    // One more triangle lies in memory past the model's two; it is not the model's, so it must
+    // never be read, and its corner's coordinate (0, 1) must not become current.
+    t3DObject& frame = object.model.frames[0];
+    delete[] frame.faces;
+    frame.faces =
+        new tTriangle[3]{{{0, 2, 1}, {0, 2, 1}}, {{0, 3, 2}, {0, 3, 2}}, {{0, 1, 3}, {0, 1, 3}}};
+    object.position = tVec3(0.0f, 0.0f, 10.0f); // behind the eye: nothing of it is sent
+    glTexCoord2f(0.5f, 0.5f);
+    DrawModel(kId);
+    GLfloat uv[4] = {};
+    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, uv);
+    // The last triangle's last corner is vertex 2, at texture coordinate (1, 1).
+    EXPECT_EQ(uv[0], 1.0f);
+    EXPECT_EQ(uv[1], 1.0f);
+}
