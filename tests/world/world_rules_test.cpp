@@ -1,4 +1,5 @@
 // The enemies' rules, letter pickup and the end of the mission, on small worlds.
+#include "tests/render/offscreen_gl.h"
 #include "tests/world/test_world.h"
 #include "world/shooting.h"
 
@@ -70,6 +71,10 @@ TEST_F(WorldRules, EnemyFireCostsHealthByDistanceAndTintsRed) {
             EXPECT_EQ(boxes[0].text, "Killed by enemies. Mission unsuccessful.");
             EXPECT_EQ(boxes[0].buttons, kButtonsOk);
             EXPECT_TRUE(QuitRequested());
+            tEvent quit{};
+            ASSERT_TRUE(PollEvent(&quit));
+            EXPECT_EQ(quit.kind, kEventQuit);
+            EXPECT_EQ(quit.exitCode, 0) << "a lost mission still ends the game normally";
         }
     }
 }
@@ -241,4 +246,19 @@ TEST_F(WorldRules, AFlinchingEnemyStaysPutYetFiresAndAFiringOneNeitherWalksNorDr
     EXPECT_NEAR(SceneObjects[0].rotY, -90.0f, 1e-3f);
     EXPECT_NEAR(SceneObjects[1].rotY, -180.0f, 1e-3f);
     EXPECT_NEAR(SceneObjects[2].rotY, 0.0f, 1e-3f);
+}
+
+TEST(WorldUpdate, TheFramesViewIsAppliedFromTheCamera) {
+    ASSERT_TRUE(OpenOffscreenGL(800, 600)) << "no offscreen video";
+    ResetSmallWorld();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    UpdateWorld();
+    // The eye stands 50 above the ground looking along +z: the look-at transform turns the world
+    // half round and brings it 50 down.
+    GLfloat m[16] = {};
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    EXPECT_FLOAT_EQ(m[0], -1.0f);
+    EXPECT_FLOAT_EQ(m[13], -50.0f);
+    CloseOffscreenGL();
 }
