@@ -1,15 +1,11 @@
 #include "app/display.h"
 
-#include "app/game_state.h"
-#include "app/gl_api.h"
-#include "app/platform.h"
+#include "app/state/game_state.h"
+#include "app/platform/gl_api.h"
+#include "app/platform/platform.h"
 
 #include <cstdio>
 #include <cstring>
-
-tActiveTextureProc glActiveTextureARB = nullptr;
-tMultiTexCoord2fProc glMultiTexCoord2fARB = nullptr;
-GLenum ModelPrimitive = GL_TRIANGLES;
 
 namespace {
 bool NoVsync = false;
@@ -66,13 +62,6 @@ void ToggleFullScreen() {
 
 void SetNoVsync(bool on) {
     NoVsync = on;
-}
-
-void WindowCentre(int* x, int* y) {
-    int originX = 0, originY = 0;
-    GetClientOrigin(&originX, &originY);
-    *x = originX + static_cast<int>(WindowWidth / 2u);
-    *y = originY + static_cast<int>(WindowHeight / 2u);
 }
 
 bool HasMultitexture(const char* version, const char* extensions) {

@@ -22,6 +22,3 @@ bool HasMultitexture(const char* version, const char* extensions);
 void ResizeView(unsigned width, unsigned height);
 // Asks for a swap interval of 0 once a context exists (--no-vsync).
 void SetNoVsync(bool on);
-// The middle of the view in screen pixels, where mouse look keeps the cursor: the client
-// area's origin plus half the view's size (a full-screen window sits at (0, 0)).
-void WindowCentre(int* x, int* y);

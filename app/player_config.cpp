@@ -1,8 +1,8 @@
 #include "app/player_config.h"
 
-#include "app/options.h"
-#include "app/sound_backend.h"
-#include "app/user_dirs.h"
+#include "app/state/options.h"
+#include "app/platform/sound_backend.h"
+#include "app/platform/user_dirs.h"
 #include "camera/camera.h"
 
 #include <cmath>

@@ -1,21 +1,23 @@
 #include "app/startup.h"
 
-#include "app/capture.h"
+#include "app/replay/capture.h"
 #include "app/display.h"
-#include "app/game_state.h"
-#include "app/input_script.h"
-#include "app/options.h"
-#include "app/platform.h"
+#include "app/state/game_state.h"
+#include "app/replay/input_script.h"
+#include "app/replay/replay_platform.h"
+#include "app/state/options.h"
+#include "app/platform/platform.h"
 #include "app/player_config.h"
-#include "app/stats.h"
-#include "app/trace.h"
-#include "app/user_dirs.h"
+#include "app/replay/stats.h"
+#include "app/replay/trace.h"
+#include "app/platform/user_dirs.h"
 #include "app/window_events.h"
 #include "camera/camera.h"
 #include "render/font.h"
-#include "render/frame_renderer.h"
+#include "render/frame/frame_renderer.h"
 #include "world/load_world.h"
-#include "world/scene_objects.h"
+#include "models/md2_loader.h"
+#include "world/objects/scene_objects.h"
 #include "world/world_rules.h"
 
 #include <cstdio>
@@ -171,6 +173,7 @@ bool StartGame() {
     }
     MainWindow = true;
     ShowMainWindow();
+    CreateGLContext(static_cast<int>(WindowWidth), static_cast<int>(WindowHeight));
     LoadWorld();
     // The player starts looking along +z wherever the pointer was: from the window's middle the
     // first frame's mouse look finds no travel.
@@ -209,7 +212,8 @@ int GameMain(int argc, char** argv) {
             return 2;
         }
     }
-    SelectPlatform(SdlPlatform());
+    // The replay tools wrap the real backend: with none of them asked for, it only forwards.
+    SelectPlatform(ReplayPlatform(SdlPlatform()));
     SetDialogsToStderr(GameOptions.dialogsToStderr);
     if (GameOptions.fixedStep) {
         SetFixedStep(GameOptions.fixedStepMs);

@@ -3,15 +3,17 @@
 // dispatch. Run from the build directory (it reads Data/ there):
 //
 //   cd build && ./ostravel_bench
-#include "app/game_state.h"
-#include "app/options.h"
-#include "app/platform.h"
-#include "app/platform_test.h"
+#include "app/display.h"
+#include "app/state/game_state.h"
+#include "app/state/options.h"
+#include "app/platform/platform.h"
+#include "app/platform/platform_test.h"
 #include "camera/camera.h"
+#include "world/movement.h"
 #include "terrain/blood.h"
 #include "terrain/height_map.h"
 #include "world/load_world.h"
-#include "world/scene_objects.h"
+#include "world/objects/scene_objects.h"
 #include "world/shooting.h"
 #include "world/world_rules.h"
 
@@ -71,6 +73,7 @@ bool LoadLevel() {
         return false;
     }
     MainWindow = true;
+    CreateGLContext(static_cast<int>(WindowWidth), static_cast<int>(WindowHeight));
     LoadWorld();
     if (EnemyEnd <= FirstId) {
         std::fprintf(stderr, "ostravel_bench: the level has no enemies\n");
@@ -130,7 +133,7 @@ void BM_PlayerStepWithCollision(benchmark::State& state) {
     PlaceAmidEnemies();
     float step = 1.6f;
     for (auto _ : state) {
-        Camera.Walk(step);
+        Walk(Camera, step);
         step = -step;
         benchmark::DoNotOptimize(Camera.vPosition);
     }

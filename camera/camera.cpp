@@ -1,9 +1,7 @@
 #include "camera/camera.h"
 
-#include "app/display.h"
-#include "app/gl_api.h"
-#include "app/platform.h"
-#include "camera/frame_timer.h"
+#include "app/platform/gl_api.h"
+#include "app/platform/platform.h"
 
 // The program's start-up camera; the world loader places it before the first frame.
 tCamera Camera = {{0.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, {0.0f, 0.0f, 1.0f}, {}};
@@ -51,9 +49,7 @@ float tCamera::PitchDegrees() const {
     return AsinF((vView.y - vPosition.y) / len) * kDegreesPerRadian;
 }
 
-void tCamera::MouseLook() {
-    int cx = 0, cy = 0;
-    WindowCentre(&cx, &cy);
+void tCamera::MouseLook(int cx, int cy) {
     int mouseX = 0, mouseY = 0;
     GetCursorPos(&mouseX, &mouseY);
     if (mouseX == cx && mouseY == cy) {
@@ -108,14 +104,6 @@ void tCamera::TurnView(float angle, float x, float y, float z) {
     n.z += (k * y * z + x * s) * v.y;
     n.z += (k * z * z + c) * v.z;
     vView = vPosition + n;
-}
-
-void tCamera::Update() {
-    vSide = Normalized(CrossProduct(vView - vPosition, vUpVector));
-    MouseLook();
-    PollMovementKeys();
-    // Stepped last: this frame's movement used the interval measured at the end of the last one.
-    TickFrameTimer();
 }
 
 void tCamera::ApplyView() const {

@@ -1,4 +1,5 @@
-// The first-person camera: placement, mouse look, the per-frame update and its GL view.
+// The first-person camera: placement, mouse look and its GL view. Walking on the ground (the
+// movement keys, head bob, collision) is the world's: world/movement.h.
 #pragma once
 
 #include "camera/vec3.h"
@@ -11,24 +12,12 @@ constexpr float kPitchLimit = 1.0f;
 constexpr float kNearZeroDepth = 0.001f;
 constexpr float kHalfPi = 1.5707963705f;
 
-// Player movement (movement.cpp).
-constexpr float kWalkSpeed = 100.0f;     // world units per second
-constexpr float kEyeAboveGround = 50.0f; // eye height over the ground under it
-constexpr float kBobAmplitude = 4.0f;    // world units of head bob
-constexpr float kBobPhaseDivisor = 1000.0f;
-constexpr float kBobPhaseWrap = 360.0f;
-// The playing field: allowed eye x and z, bounds included.
-constexpr float kFieldMinX = -2800.0f;
-constexpr float kFieldMaxX = 600.0f;
-constexpr float kFieldMinZ = -400.0f;
-constexpr float kFieldMaxZ = 1700.0f;
-
 // Four consecutive vectors, copied whole where a snapshot is needed (the hit test).
 struct tCamera {
     tVec3 vPosition; // eye, world units
     tVec3 vView;     // look-at point (a point, not a direction)
     tVec3 vUpVector;
-    tVec3 vSide; // unit side vector, refreshed at the start of every Update
+    tVec3 vSide; // unit side vector, refreshed at the start of every frame's update
 
     void Place(float px, float py, float pz, float vx, float vy, float vz, float ux, float uy,
                float uz);
@@ -36,17 +25,13 @@ struct tCamera {
     tVec3 View() const { return vView; }
     float YawDegrees() const;
     float PitchDegrees() const;
-    void MouseLook();
+    // Turns by the cursor's travel from (centreX, centreY), the middle of the view in screen
+    // pixels, and puts the cursor back there.
+    void MouseLook(int centreX, int centreY);
     // Turns the view point about a unit axis through the eye, by angle radians.
     void TurnView(float angle, float x, float y, float z);
-    // Side vector, mouse look, movement keys, then the frame timer.
-    void Update();
     // Multiplies the look-at transform onto the model-view matrix.
     void ApplyView() const;
-    // Movement keys (movement.cpp).
-    void PollMovementKeys();
-    void Walk(float step);
-    void Sidestep(float step);
 };
 
 static_assert(sizeof(tCamera) == 4 * sizeof(tVec3));
@@ -55,7 +40,6 @@ static_assert(sizeof(tCamera) == 4 * sizeof(tVec3));
 extern tCamera Camera;
 extern float PitchTotal;       // sum of pitch steps, radians, within +-kPitchLimit
 extern float PitchTotalBefore; // PitchTotal before the latest mouse step
-extern float BobPhase;         // head-bob phase, advanced by every step (movement.cpp)
 // The player's preferences: turn per pixel as a multiple of 1 / kMouseDivisor radians (1.0
 // keeps the game's own), and whether moving the mouse up looks down.
 extern float MouseSensitivity;

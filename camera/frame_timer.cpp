@@ -1,6 +1,6 @@
 #include "camera/frame_timer.h"
 
-#include "app/platform.h"
+#include "app/platform/platform.h"
 
 float FrameInterval = 0.0f;
 float FpsValue = 50.0f;

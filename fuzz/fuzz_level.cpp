@@ -5,7 +5,8 @@
 #include "fuzz/fuzz_quiet.h"
 #include "terrain/height_map.h"
 #include "world/level_file.h"
-#include "world/scene_objects.h"
+#include "models/md2_loader.h"
+#include "world/objects/scene_objects.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
 #include "models/md2_loader.h"
 
-#include "app/data_path.h"
-#include "app/platform.h"
+#include "app/platform/data_path.h"
+#include "app/platform/platform.h"
 #include "render/textures.h"
-#include "world/scene_objects.h"
+#include "world/objects/scene_objects.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -517,4 +517,22 @@ bool LoadMaskMap(int id, const char* mapPath) {
     LoadTexture(TextureTable, mapPath, 2 * id + 1);
     object.hasMaskMap = true;
     return true;
+}
+
+// The carried model's arrays go too: nothing else would ever release them.
+void FreeSceneObject(int id) {
+    ReleaseKeyFrames(&SceneObjects[id].model);
+    ReleaseKeyFrames(&SceneObjects[id].subModel);
+}
+
+void ClearSceneObject(int id) {
+    FreeSceneObject(id);
+    SceneObjects[id] = tSceneObject{};
+}
+
+void ClearSceneObjects() {
+    for (int id = 0; id < kMaxSceneObjects; ++id) {
+        ClearSceneObject(id);
+    }
+    ResetObjectRanges();
 }

@@ -2,7 +2,8 @@
 #pragma once
 
 #include "camera/vec3.h"
-#include "models/model_records.h"
+#include "world/objects/model_records.h"
+#include "world/objects/scene_objects.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -46,3 +47,12 @@ int SplitFrameName(const char* frameName, char* name);
 // arrays, freed with the last of them; a model read by ParseMd2 alone frees its own. The
 // pointers are cleared, the lists themselves stay.
 void ReleaseKeyFrames(tModel* model);
+
+// ---- scene object slots: the models they hold ----
+
+// Releases the key frames' arrays of both models (at shutdown); the lists stay.
+void FreeSceneObject(int id);
+// Releases the slot's arrays and puts every field back to zero (a model loading into it).
+void ClearSceneObject(int id);
+// Empties every slot and the id ranges (world loading and tests).
+void ClearSceneObjects();

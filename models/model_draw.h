@@ -1,8 +1,8 @@
 // Key-frame animation and drawing of scene objects.
 #pragma once
 
-#include "models/model_records.h"
-#include "world/scene_objects.h"
+#include "world/objects/model_records.h"
+#include "world/objects/scene_objects.h"
 
 #include <cstdint>
 

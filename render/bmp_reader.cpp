@@ -1,7 +1,7 @@
 #include "render/bmp_reader.h"
 
-#include "app/data_path.h"
-#include "app/platform.h"
+#include "app/platform/data_path.h"
+#include "app/platform/platform.h"
 
 #include <new>
 #include <string>

@@ -1,7 +1,7 @@
 #include "terrain/height_map.h"
 
-#include "app/data_path.h"
-#include "app/platform.h"
+#include "app/platform/data_path.h"
+#include "app/platform/platform.h"
 #include "camera/geometry.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "terrain/sky_box.h"
 
-#include "app/gl_api.h"
+#include "app/platform/gl_api.h"
 #include "camera/frame_timer.h"
 #include "render/textures.h"
 #include "render/view_cull.h"

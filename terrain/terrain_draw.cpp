@@ -1,6 +1,6 @@
 #include "terrain/terrain_draw.h"
 
-#include "app/gl_api.h"
+#include "app/platform/gl_api.h"
 #include "camera/vec3.h"
 #include "render/textures.h"
 #include "render/view_cull.h"

@@ -1,17 +1,58 @@
 #!/usr/bin/env bash
-# House rules the compiler cannot see: only app/ talks to SDL, and only drawing and GL-context
-# code includes the GL headers (through app/gl_api.h).
+# House rules the compiler cannot see, over every room of tools/layers.txt:
+# - a file includes headers of its own room and of lower rooms only, never of a room beside it;
+# - no file includes itself round a circle;
+# - only app/platform talks to SDL, and only app/platform/gl_api.h includes the GL headers.
+# Prints each broken rule with the file and line; exit 1 when any is broken.
 set -u
 root=${1:-.}
 cd "$root" || exit 2
 status=0
-sdl=$(grep -rlE '#\s*include\s*[<"]SDL' world models terrain camera render sound 2>/dev/null)
+declare -A rank
+while read -r r room; do
+  [[ -z "$r" || "$r" == \#* ]] && continue
+  rank[$room]=$r
+done < tools/layers.txt
+
+edges=$(mktemp)
+trap 'rm -f "$edges"' EXIT
+mapfile -t files < <(find "${!rank[@]}" -maxdepth 1 -type f \( -name '*.h' -o -name '*.cpp' \) | sort -u)
+# Every folder that holds sources is a room of the table.
+for dir in $(find app world models terrain camera render sound -type f \( -name '*.h' -o -name '*.cpp' \) -printf '%h\n' | sort -u); do
+  [ -n "${rank[$dir]:-}" ] || { echo "$dir holds sources but is no room of tools/layers.txt"; status=1; }
+done
+for file in "${files[@]}"; do
+  own=$(dirname "$file")
+  while IFS=: read -r line header; do
+    target=$(dirname "$header")
+    echo "$file $header" >> "$edges"
+    [ "$target" = "$own" ] && continue
+    if [ -z "${rank[$target]:-}" ]; then
+      echo "$file:$line: includes $header, which is in no room"; status=1
+    elif [ "${rank[$target]}" -ge "${rank[$own]}" ]; then
+      if [ "${rank[$target]}" -eq "${rank[$own]}" ]; then
+        echo "$file:$line: includes $header from $target, a room beside $own (rank ${rank[$own]})"
+      else
+        echo "$file:$line: includes $header from $target (rank ${rank[$target]}), above $own (rank ${rank[$own]})"
+      fi
+      status=1
+    fi
+  done < <(grep -nE '^\s*#\s*include\s*"' "$file" | sed -E 's/^([0-9]+):\s*#\s*include\s*"([^"]+)".*/\1:\2/')
+done
+# A circle of includes, within a room or across rooms.
+if ! tsort "$edges" > /dev/null 2> "$edges.loop"; then
+  echo "files include each other round a circle:"; grep -v 'input contains a loop' "$edges.loop"
+  status=1
+fi
+rm -f "$edges.loop"
+
+sdl=$(grep -lE '#\s*include\s*[<"]SDL' "${files[@]}" | grep -v '^app/platform/')
 if [ -n "$sdl" ]; then
-  echo "SDL included outside app/:"; echo "$sdl"; status=1
+  echo "SDL included outside app/platform:"; echo "$sdl"; status=1
 fi
-gl=$(grep -rlE '#\s*include\s*<GL/' app world models terrain camera render sound 2>/dev/null | grep -v '^app/gl_api.h$')
+gl=$(grep -lE '#\s*include\s*<GL/' "${files[@]}" | grep -v '^app/platform/gl_api.h$')
 if [ -n "$gl" ]; then
-  echo "GL headers included directly (use app/gl_api.h):"; echo "$gl"; status=1
+  echo "GL headers included directly (use app/platform/gl_api.h):"; echo "$gl"; status=1
 fi
-[ $status -eq 0 ] && echo "platform boundary holds"
+[ $status -eq 0 ] && echo "layers hold: ${#files[@]} files in ${#rank[@]} rooms"
 exit $status

@@ -1,10 +1,10 @@
 #include "world/level_file.h"
 
-#include "app/data_path.h"
-#include "app/platform.h"
+#include "app/platform/data_path.h"
+#include "app/platform/platform.h"
 #include "models/md2_loader.h"
 #include "terrain/height_map.h"
-#include "world/scene_objects.h"
+#include "world/objects/scene_objects.h"
 
 #include <bitset>
 #include <cstdint>

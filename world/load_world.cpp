@@ -1,10 +1,8 @@
 #include "world/load_world.h"
 
-#include "app/capture.h"
-#include "app/display.h"
-#include "app/game_state.h"
-#include "app/gl_api.h"
-#include "app/platform.h"
+#include "app/state/game_state.h"
+#include "app/platform/gl_api.h"
+#include "app/platform/platform.h"
 #include "camera/camera.h"
 #include "camera/frame_timer.h"
 #include "models/model_draw.h"
@@ -14,7 +12,9 @@
 #include "terrain/height_map.h"
 #include "terrain/sky_box.h"
 #include "world/level_file.h"
-#include "world/scene_objects.h"
+#include "world/movement.h"
+#include "models/md2_loader.h"
+#include "world/objects/scene_objects.h"
 #include "world/world_rules.h"
 
 #include <cstdlib>
@@ -77,9 +77,9 @@ void ShowLoadingScreen() {
     LoadingTextPosition(static_cast<int>(WindowWidth), static_cast<int>(WindowHeight), &x, &y);
     PrintText(x, y, kLoadingText, 0);
     glFlush();
-    // Through the capture path, so a run that ends before its first frame can still record the
-    // loading screen.
-    PresentFrame();
+    // A run that ends before its first frame can still capture the loading screen: captures are
+    // taken at every swap.
+    SwapGLBuffers();
 }
 
 // Light 0's ambient colour and the fog's parameters; fog itself stays off until drawing.
@@ -110,7 +110,6 @@ void LoadWorld() {
     // command line or a replayed recording names the seed.
     std::srand(RandomSeed());
     BloodActive = false;
-    CreateGLContext(static_cast<int>(WindowWidth), static_cast<int>(WindowHeight));
     SetCursorVisible(false);
 
     // The font first, so the loading screen can say what is happening.

@@ -6,6 +6,7 @@
 constexpr const char* kLoadingText = "Loading, please wait ...";
 void LoadingTextPosition(int width, int height, int* x, int* y);
 
-// GL context, loading screen, height map, textures, camera, light and fog, level, sound. Ends
-// the process with exit code 1 when the sound cannot be started.
+// Into the current GL context (the caller makes it for the window): loading screen, height map,
+// textures, camera, light and fog, level, sound. Ends the process with exit code 1 when the
+// sound cannot be started.
 void LoadWorld();

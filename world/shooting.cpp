@@ -1,10 +1,10 @@
 #include "world/shooting.h"
 
-#include "app/game_state.h"
+#include "app/state/game_state.h"
 #include "camera/geometry.h"
 #include "sound/sound_effect.h"
 #include "terrain/blood.h"
-#include "world/scene_objects.h"
+#include "world/objects/scene_objects.h"
 #include "world/world_rules.h"
 
 #include <algorithm>

@@ -1,11 +1,12 @@
 #include "world/world_rules.h"
 
-#include "app/game_state.h"
-#include "app/platform.h"
+#include "app/state/game_state.h"
+#include "app/platform/platform.h"
 #include "camera/camera.h"
 #include "camera/frame_timer.h"
 #include "terrain/height_map.h"
-#include "world/scene_objects.h"
+#include "world/movement.h"
+#include "world/objects/scene_objects.h"
 
 #include <algorithm>
 #include <cmath>
@@ -120,7 +121,7 @@ void UpdateWorld() {
     WorldFrameInterval = now - PreviousTime;
     PreviousTime = now;
 
-    Camera.Update();
+    UpdateCamera(Camera);
     Camera.ApplyView();
     const tVec3 camPos = Camera.Position();
     const int enemyEnd = TableBound(EnemyEnd);

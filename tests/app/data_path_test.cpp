@@ -1,4 +1,4 @@
-#include "app/data_path.h"
+#include "app/platform/data_path.h"
 
 #include <gtest/gtest.h>
 

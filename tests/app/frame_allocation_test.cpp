@@ -2,18 +2,19 @@
 // awake and walking, the player walking, turning and shooting (blood and the red tint included),
 // counted by the game's own operator new hook around MainLoopPass frames.
 #include "app/display.h"
-#include "app/game_state.h"
-#include "app/gl_api.h"
-#include "app/options.h"
-#include "app/platform.h"
-#include "app/platform_test.h"
+#include "app/state/game_state.h"
+#include "app/platform/gl_api.h"
+#include "app/state/options.h"
+#include "app/platform/platform.h"
+#include "app/platform/platform_test.h"
 #include "app/startup.h"
-#include "app/stats.h"
+#include "app/replay/stats.h"
 #include "camera/camera.h"
+#include "world/movement.h"
 #include "sound/sound_effect.h"
 #include "terrain/height_map.h"
 #include "world/load_world.h"
-#include "world/scene_objects.h"
+#include "world/objects/scene_objects.h"
 #include "tests/render/offscreen_gl.h"
 
 #include "tests/missing_tool.h"
@@ -84,6 +85,7 @@ TEST(FrameAllocations, NoneAfterLoadingWithTheWholeLevelAwake) {
     WindowHeight = 600;
     ASSERT_TRUE(CreateMainWindow("Ostravel", WindowWidth, WindowHeight, false, 32, 32));
     MainWindow = true;
+    CreateGLContext(static_cast<int>(WindowWidth), static_cast<int>(WindowHeight));
     LoadWorld();
     ASSERT_GT(EnemyEnd, 0u);
     ASSERT_TRUE(state.boxes.empty()) << state.boxes[0].caption << ": " << state.boxes[0].text;

@@ -1,9 +1,9 @@
 // The real SDL backend on a hidden window of the offscreen driver (software GL).
-#include "app/capture.h"
+#include "app/replay/capture.h"
 #include "app/display.h"
-#include "app/game_state.h"
-#include "app/gl_api.h"
-#include "app/platform.h"
+#include "app/state/game_state.h"
+#include "app/platform/gl_api.h"
+#include "app/platform/platform.h"
 #include "tests/render/offscreen_gl.h"
 
 #include <gtest/gtest.h>

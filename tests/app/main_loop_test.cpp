@@ -1,7 +1,7 @@
 // The start-up sequence, main loop and shutdown driven through the test backend.
-#include "app/game_state.h"
-#include "app/options.h"
-#include "app/platform_test.h"
+#include "app/state/game_state.h"
+#include "app/state/options.h"
+#include "app/platform/platform_test.h"
 #include "app/startup.h"
 #include "sound/sound_effect.h"
 

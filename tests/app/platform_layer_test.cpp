@@ -1,7 +1,8 @@
 // What the platform layer adds around any backend: the quit request's place in the queue, the
 // cursor while the window lacks the focus, title notes and the replay script's input.
-#include "app/input_script.h"
-#include "app/platform_test.h"
+#include "app/replay/input_script.h"
+#include "app/platform/platform_test.h"
+#include "app/replay/replay_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -61,6 +62,7 @@ TEST(PlatformLayer, TitleNotesExpireWithTheClock) {
 
 TEST(PlatformLayer, ScriptInputReplacesLiveInput) {
     tTestPlatformState& state = ResetTestPlatform();
+    SelectPlatform(ReplayPlatform(TestPlatform()));
     state.clientWidth = 640;
     state.clientHeight = 480;
     char error[128];

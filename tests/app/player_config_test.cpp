@@ -1,12 +1,13 @@
 // The player's ostravel.conf: every key read, bad lines named with their number and left at the
 // default, the command line first, and the mouse settings felt through mouse look itself.
-#include "app/game_state.h"
-#include "app/options.h"
-#include "app/platform.h"
-#include "app/platform_test.h"
+#include "app/state/game_state.h"
+#include "app/state/options.h"
+#include "app/platform/platform.h"
+#include "app/platform/platform_test.h"
 #include "app/player_config.h"
-#include "app/sound_backend.h"
+#include "app/platform/sound_backend.h"
 #include "camera/camera.h"
+#include "world/movement.h"
 
 #include <gtest/gtest.h>
 
@@ -96,7 +97,7 @@ TEST(PlayerConfig, ReadsEveryKeyNamesBadLinesAndTheCommandLineWins) {
     SetCursorPos(400, 300);
     TestPlatformState().cursorX = 300;
     TestPlatformState().cursorY = 250;
-    Camera.MouseLook();
+    LookWithMouse(Camera);
     EXPECT_NEAR(PitchTotal, -0.1f, 1e-6f);
     EXPECT_NEAR(Camera.View().x, std::sin(0.2f) * std::cos(0.1f), 1e-4f);
     EXPECT_NEAR(Camera.View().y - 50.0f, -std::sin(0.1f), 1e-4f);

@@ -1,7 +1,7 @@
-#include "app/input_script.h"
-#include "app/options.h"
-#include "app/game_state.h"
-#include "app/platform_test.h"
+#include "app/replay/input_script.h"
+#include "app/state/options.h"
+#include "app/state/game_state.h"
+#include "app/platform/platform_test.h"
 #include "app/startup.h"
 #include "tests/models/md2_test_files.h"
 

@@ -1,8 +1,8 @@
 // The --trace file written by the main loop, one line per frame.
-#include "app/capture.h"
-#include "app/options.h"
+#include "app/replay/capture.h"
+#include "app/state/options.h"
 #include "app/startup.h"
-#include "app/trace.h"
+#include "app/replay/trace.h"
 #include "tests/world/test_world.h"
 
 #include <gtest/gtest.h>

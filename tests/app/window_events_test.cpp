@@ -1,16 +1,19 @@
 // Window events: a resize moves the mouse-look centre, and the view must not take the shift for
 // a turn, whether the cursor is live or replayed.
 #include "app/display.h"
-#include "app/game_state.h"
-#include "app/platform_test.h"
+#include "app/state/game_state.h"
+#include "app/platform/platform_test.h"
+#include "app/replay/replay_platform.h"
 #include "app/window_events.h"
 #include "camera/camera.h"
+#include "world/movement.h"
 
 #include <gtest/gtest.h>
 
 TEST(WindowEvents, ResizeRecentresTheCursorSoTheViewDoesNotTurn) {
     for (const bool replay : {false, true}) {
         ResetTestPlatform();
+        SelectPlatform(ReplayPlatform(TestPlatform()));
         ResetGameState();
         FullScreen = false;
         WindowWidth = 800;
@@ -24,7 +27,7 @@ TEST(WindowEvents, ResizeRecentresTheCursorSoTheViewDoesNotTurn) {
         resize.width = 400;
         resize.height = 300;
         HandleWindowEvent(resize);
-        Camera.MouseLook();
+        LookWithMouse(Camera);
 
         EXPECT_EQ(WindowWidth, 400u);
         EXPECT_EQ(Camera.View().x, 0.0f) << (replay ? "replayed" : "live") << " cursor";
@@ -43,6 +46,7 @@ TEST(WindowEvents, MoveRecentresTheCursorSoTheViewDoesNotTurn) {
     for (const bool replay : {false, true}) {
         for (const bool fullScreen : {false, true}) {
             tTestPlatformState& state = ResetTestPlatform();
+            SelectPlatform(ReplayPlatform(TestPlatform()));
             ResetGameState();
             FullScreen = fullScreen;
             WindowWidth = 800;
@@ -56,7 +60,7 @@ TEST(WindowEvents, MoveRecentresTheCursorSoTheViewDoesNotTurn) {
             tEvent move{};
             move.kind = kEventMove;
             HandleWindowEvent(move);
-            Camera.MouseLook();
+            LookWithMouse(Camera);
 
             const char* how = replay ? "replayed" : "live";
             EXPECT_EQ(WindowWidth, 800u) << how;
@@ -72,7 +76,7 @@ TEST(WindowEvents, MoveRecentresTheCursorSoTheViewDoesNotTurn) {
             } else {
                 state.cursorX = 430;
             }
-            Camera.MouseLook();
+            LookWithMouse(Camera);
             EXPECT_NEAR(Camera.View().x, 0.0998f, 0.001f) << how;
         }
     }
@@ -86,6 +90,7 @@ TEST(WindowEvents, FullScreenToggleKeepsTheViewAndRestoresTheWindow) {
     for (const bool replay : {false, true}) {
         const char* how = replay ? "replayed" : "live";
         tTestPlatformState& state = ResetTestPlatform();
+        SelectPlatform(ReplayPlatform(TestPlatform()));
         ResetGameState();
         FullScreen = false;
         SetFullScreenSize(800, 600);
@@ -104,7 +109,7 @@ TEST(WindowEvents, FullScreenToggleKeepsTheViewAndRestoresTheWindow) {
         toggle.kind = kEventKeyDown;
         toggle.key = kKeyFullScreen;
         HandleWindowEvent(toggle);
-        Camera.MouseLook();
+        LookWithMouse(Camera);
         EXPECT_TRUE(FullScreen) << how;
         EXPECT_TRUE(state.fullScreen) << how;
         EXPECT_EQ(WindowWidth, 800u) << how;
@@ -123,7 +128,7 @@ TEST(WindowEvents, FullScreenToggleKeepsTheViewAndRestoresTheWindow) {
         EXPECT_EQ(WindowWidth, 800u) << how;
 
         HandleWindowEvent(toggle);
-        Camera.MouseLook();
+        LookWithMouse(Camera);
         EXPECT_FALSE(FullScreen) << how;
         EXPECT_FALSE(state.fullScreen) << how;
         EXPECT_EQ(state.clientWidth, 640) << how;

@@ -1,7 +1,8 @@
 // Mouse look, the view turn and the camera's angle read-outs, over the test backend's cursor.
-#include "app/game_state.h"
-#include "app/platform_test.h"
+#include "app/state/game_state.h"
+#include "app/platform/platform_test.h"
 #include "camera/camera.h"
+#include "world/movement.h"
 #include "camera/frame_timer.h"
 #include "tests/render/offscreen_gl.h"
 
@@ -25,7 +26,7 @@ class CameraLook : public testing::Test {
     void LookWithCursorAt(int x, int y) {
         TestPlatformState().cursorX = x;
         TestPlatformState().cursorY = y;
-        Camera.MouseLook();
+        LookWithMouse(Camera);
     }
     tVec3 Direction() const { return Camera.vView - Camera.vPosition; }
 };
@@ -122,7 +123,7 @@ TEST_F(CameraLook, UpdateRefreshesTheSideVectorAndStepsTheTimer) {
     TestPlatformState().cursorX = 400;
     TestPlatformState().cursorY = 300;
     TestAdvanceClock(1000);
-    Camera.Update();
+    UpdateCamera(Camera);
     EXPECT_EQ(Camera.vSide, tVec3(-1.0f, 0.0f, 0.0f)); // to the right of a view along +z
     EXPECT_NEAR(FrameInterval, 1.0f, 1e-6f);
 }

@@ -1,5 +1,5 @@
 // The frame timer over the test backend's virtual clock.
-#include "app/platform_test.h"
+#include "app/platform/platform_test.h"
 #include "camera/frame_timer.h"
 
 #include <gtest/gtest.h>

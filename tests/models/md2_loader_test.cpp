@@ -2,11 +2,11 @@
 // what the three loaders leave in a scene object slot.
 #include "models/md2_loader.h"
 
-#include "app/platform.h"
-#include "app/platform_test.h"
+#include "app/platform/platform.h"
+#include "app/platform/platform_test.h"
 #include "tests/models/md2_test_files.h"
 #include "tests/recorded_boxes.h"
-#include "world/scene_objects.h"
+#include "world/objects/scene_objects.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,9 @@
 // each frame shifted by `shift` along x from the one before.
 #pragma once
 
-#include "models/model_records.h"
-#include "world/scene_objects.h"
+#include "world/objects/model_records.h"
+#include "models/md2_loader.h"
+#include "world/objects/scene_objects.h"
 
 #include <cstring>
 

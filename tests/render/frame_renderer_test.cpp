@@ -1,7 +1,7 @@
 // One whole frame in a hidden GL context: what the player sees of sky, ground, crosshair, red
 // tint and text, which objects are drawn, and the frame rate in the title. The far-to-near order
 // of see-through scenery and the letters line need no GL.
-#include "render/frame_renderer.h"
+#include "render/frame/frame_renderer.h"
 
 #include "camera/camera.h"
 #include "camera/frame_timer.h"

@@ -4,10 +4,11 @@
 #pragma once
 
 #include "app/display.h"
-#include "app/game_state.h"
-#include "app/gl_api.h"
-#include "app/platform.h"
-#include "app/platform_test.h"
+#include "app/state/game_state.h"
+#include "app/platform/gl_api.h"
+#include "app/platform/platform.h"
+#include "app/platform/platform_test.h"
+#include "app/replay/replay_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -20,11 +21,12 @@ struct tRgb {
     int r, g, b;
 };
 
-// Opens the window and its context as the game does, on the SDL backend, which stays selected;
+// Opens the window and its context as the game does, on the SDL backend under the replay tools,
+// which stay selected;
 // false when no offscreen video.
 inline bool OpenSdlContext(int width, int height) {
     ResetGameState();
-    SelectPlatform(SdlPlatform());
+    SelectPlatform(ReplayPlatform(SdlPlatform()));
     ColorBits = 32;
     if (!CreateMainWindow("Ostravel", static_cast<unsigned>(width), static_cast<unsigned>(height),
                           false, 32, 32)) {
@@ -37,7 +39,7 @@ inline bool OpenSdlContext(int width, int height) {
 
 // keepVideo leaves the window system up (and the GL driver loaded) until the process ends.
 inline void CloseSdlContext(bool keepVideo = false) {
-    SelectPlatform(SdlPlatform());
+    SelectPlatform(ReplayPlatform(SdlPlatform()));
     ReleaseContext();
     DeleteContext();
     GLContext = false;

@@ -1,21 +1,24 @@
 // The world loading sequence through the test backend (order, loading screen, camera, level,
 // the per-level reset) and on a real hidden GL context (light and fog).
+#include "app/display.h"
 #include "world/load_world.h"
 
-#include "app/game_state.h"
+#include "app/state/game_state.h"
 #include "render/bmp_reader.h"
-#include "app/options.h"
-#include "app/capture.h"
-#include "app/gl_api.h"
-#include "app/platform_test.h"
+#include "app/state/options.h"
+#include "app/replay/capture.h"
+#include "app/platform/gl_api.h"
+#include "app/platform/platform_test.h"
 #include "camera/camera.h"
+#include "world/movement.h"
 #include "camera/frame_timer.h"
 #include "models/model_draw.h"
 #include "sound/sound_effect.h"
 #include "terrain/height_map.h"
 #include "terrain/sky_box.h"
 #include "tests/models/md2_test_files.h"
-#include "world/scene_objects.h"
+#include "models/md2_loader.h"
+#include "world/objects/scene_objects.h"
 #include "world/world_rules.h"
 #include "tests/render/offscreen_gl.h"
 #include "tests/sound/wav_test_file.h"
@@ -111,6 +114,7 @@ TEST_F(LoadWorldTest, OrderCameraLevelAndReset) {
         TestPlatformState().calls.clear();
         TestPlatformState().swaps = 0;
         ShutdownSound(); // as when the game starts again
+        CreateGLContext(static_cast<int>(WindowWidth), static_cast<int>(WindowHeight));
         LoadWorld();
         const std::vector<std::string>& calls = TestPlatformState().calls;
         EXPECT_LT(IndexOf(calls, "createContext"), IndexOf(calls, "hideCursor"));
@@ -170,6 +174,7 @@ TEST_F(LoadWorldTest, AnimationsCountFromTheLoad) {
     std::ofstream("Data/Levels/Level01.olv")
         << "0 1 1 0\n0 NULL letter.md2 NULL 1 0 NULL NULL 10 5 20 0 1 1\n";
     TestPlatformState().tickCount = 9000;
+    CreateGLContext(static_cast<int>(WindowWidth), static_cast<int>(WindowHeight));
     LoadWorld();
     tAnimationStep step{};
     ASSERT_TRUE(StepAnimation(0, 9025, &step));
@@ -187,6 +192,7 @@ TEST_F(LoadWorldTest, TheEyeAndTheLevelStandOnTheLoadedGround) {
             static_cast<char>((i % kHeightMapSide) * 7 % 256 + (i / kHeightMapSide) % 3);
     }
     std::ofstream("Data/Terrains/Terrain.raw", std::ios::binary).write(raw.data(), kHeightMapBytes);
+    CreateGLContext(static_cast<int>(WindowWidth), static_cast<int>(WindowHeight));
     LoadWorld();
     const float ground = TerrainHeight(HeightMap, 0.0f, 0.0f);
     ASSERT_NE(ground, TerrainHeight(HeightMap, -1.0f, 0.0f));
@@ -199,6 +205,7 @@ TEST_F(LoadWorldTest, TheEyeAndTheLevelStandOnTheLoadedGround) {
 
 TEST_F(LoadWorldTest, MissingLevelIsReportedAndTheWorldIsEmpty) {
     fs::remove("Data/Levels/Level01.olv");
+    CreateGLContext(static_cast<int>(WindowWidth), static_cast<int>(WindowHeight));
     LoadWorld();
     const auto& boxes = TestPlatformState().boxes;
     EXPECT_NE(std::find_if(boxes.begin(), boxes.end(),
@@ -219,6 +226,7 @@ TEST_F(LoadWorldTest, NoSoundEndsTheProcessWithExitCodeOne) {
     EXPECT_EXIT(
         {
             static const std::unique_ptr<tScratchDir> kept = std::move(dir_);
+            CreateGLContext(static_cast<int>(WindowWidth), static_cast<int>(WindowHeight));
             LoadWorld();
         },
         testing::ExitedWithCode(1), "");
@@ -240,6 +248,7 @@ TEST_F(LoadWorldTest, LightAndFogOnARealContext) {
         GameOptions.captureCount = 1;
         GameOptions.captures[0] = {0, "loading.bmp"};
         CurrentFrame = 0;
+        CreateGLContext(static_cast<int>(WindowWidth), static_cast<int>(WindowHeight));
         LoadWorld();
         GameOptions = tOptions{};
     }

@@ -1,6 +1,7 @@
 // The scene object table's accessors at their edges: empty slots, animation selection, the
 // ground radius and releasing key frames.
-#include "world/scene_objects.h"
+#include "models/md2_loader.h"
+#include "world/objects/scene_objects.h"
 
 #include <gtest/gtest.h>
 

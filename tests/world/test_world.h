@@ -2,12 +2,14 @@
 // scene object table, the camera placed by hand, flat ground.
 #pragma once
 
-#include "app/game_state.h"
-#include "app/platform_test.h"
+#include "app/state/game_state.h"
+#include "app/platform/platform_test.h"
 #include "camera/camera.h"
+#include "world/movement.h"
 #include "camera/frame_timer.h"
 #include "terrain/height_map.h"
-#include "world/scene_objects.h"
+#include "models/md2_loader.h"
+#include "world/objects/scene_objects.h"
 #include "world/world_rules.h"
 
 #include <cstdlib>

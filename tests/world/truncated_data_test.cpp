@@ -2,10 +2,10 @@
 // the game uses for it: a cut file is refused with one message, or read quietly where a short
 // file is allowed (height map, settings, level), and nothing faults. The ASan build runs the
 // same cuts with every read checked.
-#include "app/data_path.h"
-#include "app/platform_test.h"
+#include "app/platform/data_path.h"
+#include "app/platform/platform_test.h"
 #include "app/startup.h"
-#include "app/sound_backend.h"
+#include "app/platform/sound_backend.h"
 #include "models/md2_loader.h"
 #include "render/textures.h"
 #include "sound/sound_effect.h"
@@ -13,7 +13,7 @@
 #include "tests/models/md2_test_files.h"
 #include "tests/render/offscreen_gl.h"
 #include "world/level_file.h"
-#include "world/scene_objects.h"
+#include "world/objects/scene_objects.h"
 
 #include "tests/missing_tool.h"
 

@@ -25,19 +25,19 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 DEFAULT_TARGETS = [
     ("world/level_file.cpp", None),
     ("world/load_world.cpp", None),
-    ("world/scene_objects.cpp", None),
+    ("world/objects/scene_objects.cpp", None),
     ("world/shooting.cpp", None),
     ("world/world_rules.cpp", None),
     ("camera/camera.cpp", None),
     ("camera/frame_timer.cpp", None),
     ("camera/geometry.cpp", None),
-    ("camera/movement.cpp", None),
+    ("world/movement.cpp", None),
     ("terrain/height_map.cpp", None),
     ("terrain/blood.cpp", None),
     ("models/md2_loader.cpp", "frame-names"),
     ("models/model_draw.cpp", "key-frames"),
     ("render/bmp_reader.cpp", None),
-    ("app/options.cpp", None),
+    ("app/state/options.cpp", None),
     ("app/startup.cpp", "settings"),
 ]
 

@@ -11,18 +11,19 @@
 // Like the game under AddressSanitizer: memory errors count, and the loaded level is left for
 // the process's end to release, as the game's own run leaves the sound and driver state.
 #define OSTRAVEL_ASAN_OPTIONS "detect_leaks=0"
-#include "app/sanitizer_hooks.h"
+#include "app/replay/sanitizer_hooks.h"
 
-#include "app/capture.h"
-#include "app/game_state.h"
-#include "app/input_script.h"
-#include "app/options.h"
-#include "app/platform.h"
-#include "app/platform_test.h"
+#include "app/replay/capture.h"
+#include "app/state/game_state.h"
+#include "app/replay/input_script.h"
+#include "app/replay/replay_platform.h"
+#include "app/state/options.h"
+#include "app/platform/platform.h"
+#include "app/platform/platform_test.h"
 #include "app/startup.h"
-#include "app/trace.h"
+#include "app/replay/trace.h"
 #include "tools/route/autopilot.h"
-#include "world/scene_objects.h"
+#include "world/objects/scene_objects.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -85,6 +86,7 @@ bool ParseArgs(int argc, char** argv, tRouteOptions* o) {
 // nothing the rules read).
 void StartRoute(const tRouteOptions& o) {
     ResetTestPlatform();
+    SelectPlatform(ReplayPlatform(TestPlatform()));
     SetFixedStep(o.stepMs);
     SetLiveInputIgnored(true);
     GameOptions = tOptions{};

@@ -1,7 +1,8 @@
 #include "tools/route/path_grid.h"
 
 #include "camera/camera.h"
-#include "world/scene_objects.h"
+#include "world/movement.h"
+#include "world/objects/scene_objects.h"
 
 #include <algorithm>
 #include <cmath>

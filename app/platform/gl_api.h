@@ -1,0 +1,32 @@
+// The OpenGL headers as the game uses them: the 1.x fixed-function API and GLU, with the two
+// multitexture entry points fetched by name from the context at start-up (app/display.cpp) in place
+// of the library's own prototypes. Every file that draws includes this header, not <GL/gl.h>.
+#pragma once
+
+// Keep the headers from declaring the ARB multitexture functions: the game's own pointers below
+// carry those names.
+#ifndef GL_ARB_multitexture
+#define GL_ARB_multitexture 1
+#endif
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#ifndef GL_TEXTURE0_ARB
+#define GL_TEXTURE0_ARB 0x84C0
+#define GL_TEXTURE1_ARB 0x84C1
+#endif
+#ifndef GL_COMBINE_ARB
+#define GL_COMBINE_ARB 0x8570
+#define GL_RGB_SCALE_ARB 0x8573
+#endif
+#ifndef GL_CLAMP_TO_EDGE
+#define GL_CLAMP_TO_EDGE 0x812F
+#endif
+
+using tActiveTextureProc = void (*)(GLenum texture);
+using tMultiTexCoord2fProc = void (*)(GLenum target, GLfloat s, GLfloat t);
+
+// ---- set when the GL context is created ----
+extern tActiveTextureProc glActiveTextureARB;     // selects the active texture unit
+extern tMultiTexCoord2fProc glMultiTexCoord2fARB; // texture coordinate for one unit
+extern GLenum ModelPrimitive;                     // the primitive model triangles are drawn with
