@@ -1,8 +1,8 @@
 #include "app/display.h"
 
-#include "app/state/game_state.h"
 #include "app/platform/gl_api.h"
 #include "app/platform/platform.h"
+#include "app/state/game_state.h"
 
 #include <cstdio>
 #include <cstring>

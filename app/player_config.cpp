@@ -1,8 +1,8 @@
 #include "app/player_config.h"
 
-#include "app/state/options.h"
 #include "app/platform/sound_backend.h"
 #include "app/platform/user_dirs.h"
+#include "app/state/options.h"
 #include "camera/camera.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "app/window_events.h"
 
-#include "app/replay/capture.h"
 #include "app/display.h"
+#include "app/replay/capture.h"
 #include "app/state/game_state.h"
 #include "world/shooting.h"
 

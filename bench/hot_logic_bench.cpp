@@ -4,15 +4,15 @@
 //
 //   cd build && ./ostravel_bench
 #include "app/display.h"
-#include "app/state/game_state.h"
-#include "app/state/options.h"
 #include "app/platform/platform.h"
 #include "app/platform/platform_test.h"
+#include "app/state/game_state.h"
+#include "app/state/options.h"
 #include "camera/camera.h"
-#include "world/movement.h"
 #include "terrain/blood.h"
 #include "terrain/height_map.h"
 #include "world/load_world.h"
+#include "world/movement.h"
 #include "world/objects/scene_objects.h"
 #include "world/shooting.h"
 #include "world/world_rules.h"

@@ -3,9 +3,9 @@
 // small animated model ("Data/Models/a.md2"), so entries naming it go the whole way through the
 // model loaders, and every other name is reported missing.
 #include "fuzz/fuzz_quiet.h"
+#include "models/md2_loader.h"
 #include "terrain/height_map.h"
 #include "world/level_file.h"
-#include "models/md2_loader.h"
 #include "world/objects/scene_objects.h"
 
 #include <cstddef>

@@ -368,7 +368,7 @@ bool LoadMd2(int id, const char* modelDir, const char* fileName, const char* ski
         object.subModel = tModel{};
     } else {
         ClearSceneObject(id);
-        object.health = 100;
+        object.health = kFullHitPoints;
         object.halfExtents = contents.halfExtents;
     }
     tModel& target = sub ? object.subModel : object.model;

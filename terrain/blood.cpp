@@ -35,6 +35,13 @@ void SetColour(BloodParticle& p, unsigned index) {
 
 } // namespace
 
+void ResetBlood() {
+    for (BloodParticle& particle : BloodParticles) {
+        particle = BloodParticle{};
+    }
+    BloodEmitter = tBloodEmitter{};
+}
+
 void EmitBlood(unsigned respawnFrames, unsigned durationFrames, float slowdown, bool cycleColours,
                unsigned cycleDelay, unsigned colourIndex, tVec3 origin) {
     BloodEmitter.respawnFrames = respawnFrames;

@@ -31,12 +31,14 @@ struct tBloodEmitter {
     unsigned cycleCounter;
 };
 
-// ---- whole run: zero at start, so nothing is drawn before the first hit ----
+// ---- a loaded level: zero at start, so nothing is drawn before the first hit; ResetBlood ----
 extern BloodParticle BloodParticles[kBloodParticles];
 extern tBloodEmitter BloodEmitter;
 extern const float BloodColours[kBloodColourCount][3];
 
 // Starts a burst at origin.
+// Every particle and the emitter back to zero (world loading).
+void ResetBlood();
 void EmitBlood(unsigned respawnFrames, unsigned durationFrames, float slowdown, bool cycleColours,
                unsigned cycleDelay, unsigned colourIndex, tVec3 origin);
 // Draws and advances the burst, facing the camera; true while it goes on. Leaves lighting, fog

@@ -1,19 +1,20 @@
 #include "world/load_world.h"
 
-#include "app/state/game_state.h"
 #include "app/platform/gl_api.h"
 #include "app/platform/platform.h"
+#include "app/state/game_state.h"
 #include "camera/camera.h"
 #include "camera/frame_timer.h"
+#include "models/md2_loader.h"
 #include "models/model_draw.h"
 #include "render/font.h"
 #include "render/textures.h"
 #include "sound/sound_effect.h"
+#include "terrain/blood.h"
 #include "terrain/height_map.h"
 #include "terrain/sky_box.h"
 #include "world/level_file.h"
 #include "world/movement.h"
-#include "models/md2_loader.h"
 #include "world/objects/scene_objects.h"
 #include "world/world_rules.h"
 
@@ -43,29 +44,6 @@ constexpr tFixedTexture kFixedTextures[] = {
     {"Data\\Terrains\\Terrain.bmp", kTexTerrain},
     {"Data\\Terrains\\Detail.bmp", kTexDetail},
 };
-
-// The mission's values and the table as they stand before a level, so a second load (tests)
-// starts from the same place as the first. The window's values are left alone.
-void ResetLevelState() {
-    PlayerHealth = 100;
-    LettersCollected = 0;
-    std::memcpy(LetterWord, "KWERT", sizeof(LetterWord));
-    RedTintFrames = 0;
-    ShotTarget = 0;
-    HitPoint = tVec3(0.0f, 0.0f, 0.0f);
-    WorldFrameInterval = 0.0f;
-    LetterSpin = 0.0f;
-    PitchTotal = 0.0f;
-    PitchTotalBefore = 0.0f;
-    // The head bob, the clouds' drift, the world's clock and the frame timer (its rate paces the
-    // clouds and the blood) start afresh with each level.
-    BobPhase = 0.0f;
-    CloudOffset1 = 0.0f;
-    CloudOffset2 = 0.0f;
-    ResetWorldRules();
-    ResetFrameTimer();
-    ClearSceneObjects();
-}
 
 // Stays on screen until the main loop draws its first frame. The text is placed in window pixels
 // (the font sets up its own projection), white, in the first character set.
@@ -104,12 +82,24 @@ void LoadingTextPosition(int width, int height, int* x, int* y) {
     *y = height / 4;
 }
 
+void ResetLevelState() {
+    ResetMissionState();
+    PitchTotal = 0.0f;
+    PitchTotalBefore = 0.0f;
+    BobPhase = 0.0f;
+    CloudOffset1 = 0.0f;
+    CloudOffset2 = 0.0f;
+    ResetBlood();
+    ResetWorldRules();
+    ResetFrameTimer();
+    ClearSceneObjects();
+}
+
 void LoadWorld() {
     ResetLevelState();
     // The enemies' firing chances draw from this generator, seeded from the clock unless the
     // command line or a replayed recording names the seed.
     std::srand(RandomSeed());
-    BloodActive = false;
     SetCursorVisible(false);
 
     // The font first, so the loading screen can say what is happening.

@@ -6,6 +6,12 @@
 constexpr const char* kLoadingText = "Loading, please wait ...";
 void LoadingTextPosition(int width, int height, int* x, int* y);
 
+// Everything a loaded level owns, back to how it stands before the first level: the mission
+// (ResetMissionState), the camera's pitch, the head bob, the clouds' drift, the blood, the world's
+// clock, the frame timer and the object table. The window's values are left alone. World loading
+// calls it first; tests call it for a fresh level.
+void ResetLevelState();
+
 // Into the current GL context (the caller makes it for the window): loading screen, height map,
 // textures, camera, light and fog, level, sound. Ends the process with exit code 1 when the
 // sound cannot be started.

@@ -1,7 +1,7 @@
 #include "world/world_rules.h"
 
-#include "app/state/game_state.h"
 #include "app/platform/platform.h"
+#include "app/state/game_state.h"
 #include "camera/camera.h"
 #include "camera/frame_timer.h"
 #include "terrain/height_map.h"

@@ -12,7 +12,6 @@ constexpr float kEnemyStepFactor = 0.5f; // share of the offset to the player wa
 constexpr float kEnemyHover = 25.0f;     // a walking enemy's origin above the ground
 constexpr float kPickupRadius = 50.0f;   // 3D distance at which a letter is collected
 constexpr unsigned kLettersToWin = 5;    // the length of LetterWord
-constexpr int kFullHealth = 100;         // each letter refills the player to this
 
 // ---- whole run ----
 extern tVec3 LastCameraPosition; // camera position at the end of the previous update

@@ -110,7 +110,8 @@ const tPlatformBackend* SdlPlatform();
 const tPlatformBackend* TestPlatform();
 void SelectPlatform(const tPlatformBackend* backend);
 
-// ---- set from the command line before start-up ---------------------------------------------------
+// ---- set from the command line before start-up
+// ---------------------------------------------------
 
 // Message boxes go to standard error as "CAPTION: TEXT" and take their default answer.
 void SetDialogsToStderr(bool on);

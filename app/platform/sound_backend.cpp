@@ -73,7 +73,13 @@ int QuietLastError() {
 }
 
 const tSoundBackend QuietBackend = {
-    "quiet", QuietStart, QuietLoadSample, QuietPlay, QuietStop, QuietClose, QuietLastError,
+    .name = "quiet",
+    .start = QuietStart,
+    .loadSample = QuietLoadSample,
+    .play = QuietPlay,
+    .stop = QuietStop,
+    .close = QuietClose,
+    .lastError = QuietLastError,
 };
 
 // The selected backend; the first call picks SDL2_mixer when nothing else was selected, so the

@@ -137,7 +137,13 @@ int MixerLastError() {
 }
 
 const tSoundBackend MixerBackend = {
-    "SDL2_mixer", MixerStart, MixerLoadSample, MixerPlay, MixerStop, MixerClose, MixerLastError,
+    .name = "SDL2_mixer",
+    .start = MixerStart,
+    .loadSample = MixerLoadSample,
+    .play = MixerPlay,
+    .stop = MixerStop,
+    .close = MixerClose,
+    .lastError = MixerLastError,
 };
 
 } // namespace

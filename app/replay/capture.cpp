@@ -1,10 +1,10 @@
 #include "app/replay/capture.h"
 
-#include "app/state/game_state.h"
 #include "app/platform/gl_api.h"
-#include "app/state/options.h"
 #include "app/platform/platform.h"
 #include "app/platform/user_dirs.h"
+#include "app/state/game_state.h"
+#include "app/state/options.h"
 
 #include <cerrno>
 #include <cstdio>

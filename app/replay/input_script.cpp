@@ -1,6 +1,7 @@
 #include "app/replay/input_script.h"
-#include "app/replay/replay_platform.h"
+
 #include "app/platform/platform.h"
+#include "app/replay/replay_platform.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -36,8 +36,7 @@ int RecentreY = 0;
 // own moves.
 bool IsLiveInput(const tEvent& event) {
     return event.kind == kEventKeyDown || event.kind == kEventLeftButton ||
-           event.kind == kEventRightButton || event.kind == kEventMove ||
-           event.kind == kEventFocus;
+           event.kind == kEventRightButton || event.kind == kEventMove || event.kind == kEventFocus;
 }
 
 bool ReplayMessageBox(const char* text, const char* caption, tMessageButtons buttons,

@@ -1,8 +1,8 @@
 #include "app/replay/trace.h"
 
+#include "app/platform/platform.h"
 #include "app/state/game_state.h"
 #include "app/state/options.h"
-#include "app/platform/platform.h"
 #include "camera/camera.h"
 #include "camera/frame_timer.h"
 #include "world/objects/scene_objects.h"

@@ -14,7 +14,7 @@ bool MainWindow = false;
 bool WindowDC = false;
 bool GLContext = false;
 
-int32_t PlayerHealth = 100;
+int32_t PlayerHealth = kFullHealth;
 uint32_t LettersCollected = 0;
 char LetterWord[6] = "KWERT";
 int32_t RedTintFrames = 0;
@@ -24,7 +24,7 @@ tVec3 HitPoint;
 float WorldFrameInterval = 0.0f;
 float LetterSpin = 0.0f;
 
-void ResetGameState() {
+void ResetWindowState() {
     WindowWidth = 0;
     WindowHeight = 0;
     ColorBits = 0;
@@ -33,7 +33,10 @@ void ResetGameState() {
     MainWindow = false;
     WindowDC = false;
     GLContext = false;
-    PlayerHealth = 100;
+}
+
+void ResetMissionState() {
+    PlayerHealth = kFullHealth;
     LettersCollected = 0;
     std::memcpy(LetterWord, "KWERT", sizeof(LetterWord));
     RedTintFrames = 0;
@@ -42,6 +45,11 @@ void ResetGameState() {
     HitPoint = tVec3(0.0f, 0.0f, 0.0f);
     WorldFrameInterval = 0.0f;
     LetterSpin = 0.0f;
+}
+
+void ResetGameState() {
+    ResetWindowState();
+    ResetMissionState();
 }
 
 void WindowCentre(int* x, int* y) {

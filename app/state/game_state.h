@@ -1,12 +1,14 @@
-// The shared game state: the few globals that several parts of the game read and write. They
-// live for the whole run; the per-level values are set at world loading.
+// The shared game state: the few globals that several parts of the game read and write, grouped
+// by how long they live. Each group has one reset, which start-up, world loading and the tests
+// call alike.
 #pragma once
 
 #include "camera/vec3.h"
 
 #include <cstdint>
 
-// ---- display: settings file, then every resize ----
+// ---- the window and its GL context: from the settings at start-up, then every resize;
+// ResetWindowState ----
 extern uint32_t WindowWidth;  // client-area width in pixels
 extern uint32_t WindowHeight; // client-area height in pixels
 extern uint32_t ColorBits;    // colour depth; also the depth-buffer bits asked for
@@ -18,8 +20,9 @@ extern bool MainWindow;
 extern bool WindowDC;
 extern bool GLContext;
 
-// ---- the mission: reset at world loading ----
-extern int32_t PlayerHealth;      // 0 ... 100; enemy fire lowers it, each letter refills it
+// ---- a loaded level: the mission; ResetMissionState (world loading calls it) ----
+constexpr int kFullHealth = 100;  // the player's health at the start and after each letter
+extern int32_t PlayerHealth;      // 0 ... kFullHealth; enemy fire lowers it, letters refill it
 extern uint32_t LettersCollected; // letters collected so far
 extern char LetterWord[6];        // the word the letters spell
 extern int32_t RedTintFrames;     // frames left of the red tint after enemy fire
@@ -33,5 +36,9 @@ extern float LetterSpin;          // heading of every letter, degrees
 // area's origin plus half the view's size (a full-screen window sits at (0, 0)).
 void WindowCentre(int* x, int* y);
 
-// Puts every value back to its start-up value (tests use it between runs).
+// The window's size, depth and handles as before any window existed.
+void ResetWindowState();
+// A fresh mission: full health, no letters, the word KWERT, no tint, no blood, no hit.
+void ResetMissionState();
+// Both: every value back to its start-up value.
 void ResetGameState();

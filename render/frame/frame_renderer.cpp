@@ -1,8 +1,8 @@
 #include "render/frame/frame_renderer.h"
 
-#include "app/state/game_state.h"
 #include "app/platform/gl_api.h"
 #include "app/platform/platform.h"
+#include "app/state/game_state.h"
 #include "camera/camera.h"
 #include "camera/frame_timer.h"
 #include "models/model_draw.h"

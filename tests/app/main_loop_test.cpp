@@ -1,8 +1,8 @@
 // The start-up sequence, main loop and shutdown driven through the test backend.
-#include "app/state/game_state.h"
-#include "app/state/options.h"
 #include "app/platform/platform_test.h"
 #include "app/startup.h"
+#include "app/state/game_state.h"
+#include "app/state/options.h"
 #include "sound/sound_effect.h"
 
 #include <gtest/gtest.h>

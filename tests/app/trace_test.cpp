@@ -1,8 +1,8 @@
 // The --trace file written by the main loop, one line per frame.
 #include "app/replay/capture.h"
-#include "app/state/options.h"
-#include "app/startup.h"
 #include "app/replay/trace.h"
+#include "app/startup.h"
+#include "app/state/options.h"
 #include "tests/world/test_world.h"
 
 #include <gtest/gtest.h>

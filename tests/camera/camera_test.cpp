@@ -1,10 +1,10 @@
 // Mouse look, the view turn and the camera's angle read-outs, over the test backend's cursor.
-#include "app/state/game_state.h"
 #include "app/platform/platform_test.h"
+#include "app/state/game_state.h"
 #include "camera/camera.h"
-#include "world/movement.h"
 #include "camera/frame_timer.h"
 #include "tests/render/offscreen_gl.h"
+#include "world/movement.h"
 
 #include <gtest/gtest.h>
 

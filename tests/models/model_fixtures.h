@@ -3,8 +3,8 @@
 // each frame shifted by `shift` along x from the one before.
 #pragma once
 
-#include "world/objects/model_records.h"
 #include "models/md2_loader.h"
+#include "world/objects/model_records.h"
 #include "world/objects/scene_objects.h"
 
 #include <cstring>

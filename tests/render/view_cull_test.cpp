@@ -1,20 +1,20 @@
 // Skipping what the view cannot show: boxes against a known view, and views of the generated
 // level drawn by the game's own stages with and without skipping, which must agree in every
 // pixel and in all the state they leave to what is drawn next.
-#include "app/display.h"
 #include "render/view_cull.h"
 
+#include "app/display.h"
 #include "app/platform/platform.h"
 #include "camera/camera.h"
+#include "models/md2_loader.h"
 #include "models/model_draw.h"
 #include "sound/sound_effect.h"
 #include "terrain/height_map.h"
 #include "terrain/sky_box.h"
 #include "terrain/terrain_draw.h"
-#include "world/load_world.h"
-#include "models/md2_loader.h"
-#include "world/objects/scene_objects.h"
 #include "tests/render/offscreen_gl.h"
+#include "world/load_world.h"
+#include "world/objects/scene_objects.h"
 
 #include <gtest/gtest.h>
 

@@ -107,8 +107,16 @@ TEST(SoundInit, MixerLoadsPlaysAndRefusesBadSamples) {
 }
 
 TEST(SoundInit, StartFailuresPrintOnlyTheErrorName) {
-    const tSoundBackend failing = {"failing", FailStart, nullptr,        nullptr,
-                                   nullptr,   nullptr,   StagedLastError};
+    // Static: the selection outlives the test until the next one selects another backend.
+    static const tSoundBackend failing = {
+        .name = "failing",
+        .start = FailStart,
+        .loadSample = nullptr,
+        .play = nullptr,
+        .stop = nullptr,
+        .close = [] {},
+        .lastError = StagedLastError,
+    };
     SelectSoundBackend(&failing);
     bool ok = true;
     StagedError = kSoundErrInit;

@@ -1,9 +1,9 @@
 // The blood burst's course frame by frame, and the GL state it leaves on a hidden context.
 #include "app/display.h"
-#include "app/state/game_state.h"
 #include "app/platform/gl_api.h"
 #include "app/platform/platform.h"
 #include "app/platform/platform_test.h"
+#include "app/state/game_state.h"
 #include "camera/camera.h"
 #include "camera/frame_timer.h"
 #include "render/textures.h"

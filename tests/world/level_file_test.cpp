@@ -3,9 +3,9 @@
 #include "world/level_file.h"
 
 #include "app/platform/platform_test.h"
+#include "models/md2_loader.h"
 #include "terrain/height_map.h"
 #include "tests/models/md2_test_files.h"
-#include "models/md2_loader.h"
 #include "world/objects/scene_objects.h"
 
 #include <gtest/gtest.h>

@@ -1,27 +1,27 @@
 // The world loading sequence through the test backend (order, loading screen, camera, level,
 // the per-level reset) and on a real hidden GL context (light and fog).
-#include "app/display.h"
 #include "world/load_world.h"
 
-#include "app/state/game_state.h"
-#include "render/bmp_reader.h"
-#include "app/state/options.h"
-#include "app/replay/capture.h"
+#include "app/display.h"
 #include "app/platform/gl_api.h"
 #include "app/platform/platform_test.h"
+#include "app/replay/capture.h"
+#include "app/state/game_state.h"
+#include "app/state/options.h"
 #include "camera/camera.h"
-#include "world/movement.h"
 #include "camera/frame_timer.h"
+#include "models/md2_loader.h"
 #include "models/model_draw.h"
+#include "render/bmp_reader.h"
 #include "sound/sound_effect.h"
 #include "terrain/height_map.h"
 #include "terrain/sky_box.h"
 #include "tests/models/md2_test_files.h"
-#include "models/md2_loader.h"
-#include "world/objects/scene_objects.h"
-#include "world/world_rules.h"
 #include "tests/render/offscreen_gl.h"
 #include "tests/sound/wav_test_file.h"
+#include "world/movement.h"
+#include "world/objects/scene_objects.h"
+#include "world/world_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -233,8 +233,8 @@ TEST_F(LoadWorldTest, NoSoundEndsTheProcessWithExitCodeOne) {
 }
 
 TEST_F(LoadWorldTest, LightAndFogOnARealContext) {
-    SelectPlatform(SdlPlatform());
-    SetDialogsToStderr(true); // the missing files' boxes go to standard error
+    SelectPlatform(ReplayPlatform(SdlPlatform())); // the replay tools take the capture
+    SetDialogsToStderr(true);                      // the missing files' boxes go to standard error
     {
 #if defined(__SANITIZE_ADDRESS__)
         // Mesa's driver keeps a few allocations from its start for good; the game's own
@@ -244,7 +244,7 @@ TEST_F(LoadWorldTest, LightAndFogOnARealContext) {
         ASSERT_TRUE(CreateMainWindow("Ostravel", 320, 240, false, 32, 32)) << "no offscreen video";
         WindowWidth = 320;
         WindowHeight = 240;
-        // The loading screen is presented through the capture path: frame 0 is kept.
+        // The loading screen is swapped like any frame, so capture 0 keeps it.
         GameOptions.captureCount = 1;
         GameOptions.captures[0] = {0, "loading.bmp"};
         CurrentFrame = 0;

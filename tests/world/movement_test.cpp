@@ -1,10 +1,10 @@
 // Walking with the eight keys: ground following, head bob, the field's bounds and collision.
 #include "app/platform/platform_test.h"
 #include "camera/camera.h"
-#include "world/movement.h"
 #include "camera/frame_timer.h"
-#include "terrain/height_map.h"
 #include "models/md2_loader.h"
+#include "terrain/height_map.h"
+#include "world/movement.h"
 #include "world/objects/scene_objects.h"
 
 #include <gtest/gtest.h>

@@ -2,13 +2,14 @@
 // scene object table, the camera placed by hand, flat ground.
 #pragma once
 
-#include "app/state/game_state.h"
 #include "app/platform/platform_test.h"
+#include "app/state/game_state.h"
 #include "camera/camera.h"
-#include "world/movement.h"
 #include "camera/frame_timer.h"
-#include "terrain/height_map.h"
 #include "models/md2_loader.h"
+#include "terrain/height_map.h"
+#include "world/load_world.h"
+#include "world/movement.h"
 #include "world/objects/scene_objects.h"
 #include "world/world_rules.h"
 
@@ -56,19 +57,13 @@ inline void SetIdRanges(uint32_t enemies, uint32_t letters) {
 inline void ResetSmallWorld() {
     ResetTestPlatform();
     ResetGameState();
-    ResetFrameTimer();
-    ResetWorldRules();
-    ClearSceneObjects();
+    ResetLevelState();
     std::memset(HeightMap, 0, sizeof(HeightMap));
     WindowWidth = 800;
     WindowHeight = 600;
     TestPlatformState().cursorX = 400;
     TestPlatformState().cursorY = 300;
-    PitchTotal = PitchTotalBefore = 0.0f;
-    BobPhase = 0.0f;
     Camera.Place(0.0f, 50.0f, 0.0f, 0.0f, 50.0f, 1.0f, 0.0f, 1.0f, 0.0f);
-    PlayerHealth = 100;
-    LettersCollected = 0;
 }
 
 // Seeds the C library's generator so that its next draws decide "fire" (true) or not, in this

@@ -4,8 +4,8 @@
 // same cuts with every read checked.
 #include "app/platform/data_path.h"
 #include "app/platform/platform_test.h"
-#include "app/startup.h"
 #include "app/platform/sound_backend.h"
+#include "app/startup.h"
 #include "models/md2_loader.h"
 #include "render/textures.h"
 #include "sound/sound_effect.h"

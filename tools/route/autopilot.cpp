@@ -2,8 +2,8 @@
 
 #include "app/state/game_state.h"
 #include "camera/camera.h"
-#include "world/movement.h"
 #include "tools/route/path_grid.h"
+#include "world/movement.h"
 #include "world/objects/scene_objects.h"
 #include "world/shooting.h"
 #include "world/world_rules.h"

@@ -1,6 +1,5 @@
 #include "world/objects/scene_objects.h"
 
-
 #include <cmath>
 
 // Whole run: every slot starts empty and is filled by the level's entries.

@@ -8,6 +8,8 @@
 #include <cstdint>
 
 constexpr int kMaxSceneObjects = 1000;
+// Hit points of a freshly loaded object.
+constexpr int kFullHitPoints = 100;
 
 // Enemy states.
 constexpr int kStateIdle = 0;
@@ -34,7 +36,7 @@ struct tSceneObject {
     bool collidable = false;  // blocks the player and walking enemies
     bool writesDepth = false; // depth writes while drawn as a masked model
     int32_t state = 0;        // enemy state
-    int32_t health = 0;       // hit points, 0 ... 100
+    int32_t health = 0;       // hit points, 0 ... kFullHitPoints
 };
 
 // ---- whole run: the table ----
