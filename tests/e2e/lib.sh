@@ -39,7 +39,7 @@ fail() {
   for f in "$work"/*.err; do
     [ -s "$f" ] || continue
     echo "--- standard error ($(basename "$f")):"
-    tail -n 20 "$f"
+    tail -n 40 "$f"
   done
   if [ -s "$trace" ]; then
     echo "--- last trace lines:"
@@ -96,6 +96,8 @@ place() {
     /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} END {print x, y, w, h}'
 }
 pointer() { xdotool getmouselocation | sed 's/ screen.*//'; }
+# bmp_size FILE: "WIDTHxHEIGHT" of a BMP capture (little-endian 32-bit words at bytes 18 and 22).
+bmp_size() { od -An -t u4 -j 18 -N 8 "$1" | awk '{ print $1 "x" $2 }'; }
 
 # ---- Reading the trace ----
 # One line a frame, from frame 0, of NAME=VALUE fields: "frame=12 clock_ms=240 pos=X,Y,Z
