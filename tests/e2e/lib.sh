@@ -23,7 +23,7 @@ other=""
 RC=0
 export SDL_AUDIODRIVER=dummy
 
-# Called on exit, after start_xserver's trap has stopped the server.
+# Runs on exit (after the X server is stopped, where start_xserver started one).
 cleanup_work() {
   local p
   for p in $pid $other; do kill "$p" 2>/dev/null || true; done
