@@ -4,13 +4,9 @@
 # (message boxes go there as "CAPTION: TEXT") and its exit code line by line. Where the game is
 # to go on without the broken piece, the trace shows that it did.
 set -euo pipefail
-game=$(readlink -f "$1")
-build=$(readlink -f "$2")
-source "$(dirname "$0")/xserver.sh"
-work=$(mktemp -d)
-cleanup_work() { rm -rf "$work"; }
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "$0")/lib.sh"
 start_xserver
-export SDL_AUDIODRIVER=dummy
 
 # An empty input script: live input is ignored, so a stray pointer under X turns no view.
 echo "# no input" > "$work/quiet.txt"
@@ -21,22 +17,26 @@ nl=$'\n'
 loaded="Loading the song...$nl$nl"
 
 # run_case NAME RC 'SETUP' 'STDOUT LINES' 'STDERR LINES' [OPTIONS...]
-# SETUP runs in the case's directory; each list of lines ends in a newline ("" for none).
+# SETUP and the game run in the case's directory $work/NAME; each list of lines ends in a newline
+# ("" for none).
 run_case() {
   local name=$1 rc_want=$2 setup=$3 out_want=$4 err_want=$5
   shift 5
-  local dir="$work/$name" rc=0
+  local dir="$work/$name"
   mkdir -p "$dir"
   cp -r "$build/Data" "$dir/Data"
   (cd "$dir" && eval "$setup")
-  (cd "$dir" && "$game" --dialogs=stderr --frames 5 --fixed-step 20 --script "$work/quiet.txt" \
-     --trace trace.txt "$@" > out.txt 2> err.txt) || rc=$?
+  cd "$dir"
+  run_game "$name" --dialogs=stderr --frames 5 --fixed-step 20 --script "$work/quiet.txt" \
+    --trace trace.txt "$@"
+  cd "$work"
+  local rc=$RC
   printf '%s' "$out_want" > "$dir/out.want"
   printf '%s' "$err_want" > "$dir/err.want"
   local bad=""
   [ "$rc" -eq "$rc_want" ] || bad="exit code $rc, not $rc_want"
-  diff -u "$dir/out.want" "$dir/out.txt" > "$dir/out.diff" || bad="$bad; standard output differs"
-  diff -u "$dir/err.want" "$dir/err.txt" > "$dir/err.diff" || bad="$bad; standard error differs"
+  diff -u "$dir/out.want" "$work/$name.out" > "$dir/out.diff" || bad="$bad; standard output differs"
+  diff -u "$dir/err.want" "$work/$name.err" > "$dir/err.diff" || bad="$bad; standard error differs"
   if [ -n "$bad" ]; then
     echo "FAIL $name: ${bad#; }"
     cat "$dir/out.diff" "$dir/err.diff"
@@ -47,7 +47,8 @@ run_case() {
   echo "ok   $name (exit $rc)"
 }
 
-# trace_check NAME 'DESCRIPTION' 'SHELL TEST ON $trace' (skipped when the case failed already)
+# trace_check NAME 'DESCRIPTION' 'SHELL TEST ON $trace' (skipped when the case failed already);
+# the lib's trace helpers read the case's trace.
 trace_check() {
   local trace="$work/$1/trace.txt"
   [[ "$failed_cases" != *" $1 "* ]] || return 0
@@ -57,8 +58,7 @@ trace_check() {
     failures=$((failures + 1))
   fi
 }
-frames() { [ -f "$1" ] && wc -l < "$1" || echo 0; }
-enemy_count() { sed -n 1p "$1" | sed 's/.* enemies=//' | tr ';' '\n' | grep -c : || true; }
+enemy_count() { field "$(trace_line 0)" enemies | tr ';' '\n' | grep -c : || true; }
 
 # Patches one byte of a file in place: patch_byte FILE OFFSET OCTAL.
 patch_byte() { printf "\\$3" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none; }
@@ -66,14 +66,14 @@ patch_byte() { printf "\\$3" | dd of="$1" bs=1 seek="$2" conv=notrunc status=non
 # The generated data as it is: no message at all, five frames.
 run_case intact 0 ':' "$loaded" "" --windowed
 trace_check intact "five frames, ten enemies" \
-    '[ "$(frames "$trace")" -eq 5 ] && [ "$(enemy_count "$trace")" -eq 10 ]'
+    '[ "$(frames)" -eq 5 ] && [ "$(enemy_count)" -eq 10 ]'
 
 # Missing height map: flat ground at 0, the eye 50 above it at the origin, the game plays on.
 run_case no_height_map 0 'rm Data/Terrains/Terrain.raw' "$loaded" \
   "Error: Can't find the height map!$nl" --windowed
 trace_check no_height_map "the camera does not start at (0, 50, 0) looking along +z" \
     'grep -q "^frame=0 clock_ms=20 pos=0.00,50.00,0.00 view=0.00,50.00,1.00 " "$trace" &&
-     [ "$(frames "$trace")" -eq 5 ]'
+     [ "$(frames)" -eq 5 ]'
 
 # Missing textures: a fixed one, a model's skin; and one with a header the reader refuses.
 run_case no_blood_texture 0 'rm Data/Blood.bmp' "$loaded" \
@@ -83,7 +83,7 @@ run_case no_skin_texture 0 'rm Data/Models/Letters/T.bmp' "$loaded" \
 run_case v4_bitmap_header 0 'patch_byte Data/Skies/SkyBox01/Cloud.bmp 14 154' \
   "$loaded" "Error: Unknown DIB file format.$nl" --windowed
 for name in no_blood_texture no_skin_texture v4_bitmap_header; do
-  trace_check $name "the game did not play on" '[ "$(frames "$trace")" -eq 5 ]'
+  trace_check $name "the game did not play on" '[ "$(frames)" -eq 5 ]'
 done
 
 # Models: one missing, one of version 7, one without skins whose level entry names none; each
@@ -100,14 +100,14 @@ run_case no_weapon_model 0 'rm Data/Models/Soldier/Weapon.md2' "$loaded" \
   "$(for _ in $(seq 10); do echo "Error: Unable to find the file: Weapon.md2!"; done)$nl" --windowed
 for name in no_model model_version_7 model_needs_skin_name no_weapon_model; do
   trace_check $name "the rest of the level is not in place" \
-    '[ "$(frames "$trace")" -eq 5 ] && [ "$(enemy_count "$trace")" -eq 10 ]'
+    '[ "$(frames)" -eq 5 ] && [ "$(enemy_count)" -eq 10 ]'
 done
 
 # Missing level file: the player is told, and the game starts with an empty world.
 run_case no_level 0 'rm Data/Levels/Level01.olv' "$loaded" \
   "Error: Unable to find the level file: Data/Levels/Level01.olv!$nl" --windowed
 trace_check no_level "the world is not empty" \
-    '[ "$(frames "$trace")" -eq 5 ] && grep -q " letters=0 fps=[0-9]* enemies=$" "$trace"'
+    '[ "$(frames)" -eq 5 ] && grep -q " letters=0 fps=[0-9]* enemies=$" "$trace"'
 
 # A level entry with id 1000 is skipped with a message; the other entries stay.
 run_case level_id_1000 0 \
@@ -116,7 +116,7 @@ run_case level_id_1000 0 \
   "Error: Object 1000 of the level file Data/Levels/Level01.olv is skipped: ids go up to 999!$nl" \
   --windowed
 trace_check level_id_1000 "the other entries are not in place" \
-    '[ "$(frames "$trace")" -eq 5 ] && [ "$(enemy_count "$trace")" -eq 10 ]'
+    '[ "$(frames)" -eq 5 ] && [ "$(enemy_count)" -eq 10 ]'
 
 # The shot sound missing, empty or not a sound: exit code 1 after loading, before any frame.
 run_case no_shot_sound 1 'rm Data/Sounds/Shot.wav' \
@@ -126,7 +126,7 @@ run_case empty_shot_sound 1 ': > Data/Sounds/Shot.wav' \
 run_case not_riff_shot_sound 1 'printf JUNK | dd of=Data/Sounds/Shot.wav conv=notrunc status=none' \
   "${loaded}Unknown file format$nl" "" --windowed
 for name in no_shot_sound empty_shot_sound not_riff_shot_sound; do
-  trace_check $name "frames ran" '[ "$(frames "$trace")" -eq 0 ]'
+  trace_check $name "frames ran" '[ "$(frames)" -eq 0 ]'
 done
 
 # No settings file: said on standard error; the game plays in an 800 x 600 window.
@@ -134,27 +134,27 @@ run_case no_settings 0 'rm Data/Setup.ini' "$loaded" \
   "Data/Setup.ini: 0 of 3 settings read; using 800x600x32 for the rest$nl" \
   --windowed --capture 4:frame.bmp
 trace_check no_settings "no 800 x 600 frame" \
-    '[ "$(frames "$trace")" -eq 5 ] &&
-     [ "$(od -An -tu4 -j18 -N8 "$work/no_settings/frame.bmp" | tr -s " ")" = " 800 600" ]'
+    '[ "$(frames)" -eq 5 ] &&
+     [ "$(bmp_size "$work/no_settings/frame.bmp")" = 800x600 ]'
 
 # Full screen at a size no display offers: the message, the world loads (the sound is the last
 # thing loaded), and the game ends with exit code 0 before drawing a frame.
 run_case impossible_mode 0 'echo "7777 7777 32" > Data/Setup.ini' "$loaded" \
   "Error: Display Mode Not Compatible$nl" --fullscreen
-trace_check impossible_mode "frames were drawn" '[ "$(frames "$trace")" -eq 0 ]'
+trace_check impossible_mode "frames were drawn" '[ "$(frames)" -eq 0 ]'
 
 # No display to reach (a display number nobody serves, no driver named): the game says so and
 # ends with exit code 0 at once, drawing nothing, instead of running unseen.
-rc=0
-(cd "$work" && env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY DISPLAY=:4093 timeout 60 "$game" --windowed \
-   --dialogs=stderr --trace no_display.txt > no_display.out 2> no_display.err) || rc=$?
-if [ "$rc" -ne 0 ] || ! grep -q '^SDL video: no display to open a window on (DISPLAY=:4093)$' \
-     "$work/no_display.err" || [ "$(frames "$work/no_display.txt")" -ne 0 ]; then
-  echo "FAIL no_display: exit code $rc, $(frames "$work/no_display.txt") frames:"
+trace="$work/no_display.trace"
+game_wrapper=(env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY DISPLAY=:4093 timeout 60)
+run_game no_display --windowed --dialogs=stderr --trace "$trace"
+if [ "$RC" -ne 0 ] || ! grep -q '^SDL video: no display to open a window on (DISPLAY=:4093)$' \
+     "$work/no_display.err" || [ "$(frames)" -ne 0 ]; then
+  echo "FAIL no_display: exit code $RC, $(frames) frames:"
   cat "$work/no_display.err"
   failures=$((failures + 1))
 else
-  echo "ok   no_display (exit $rc)"
+  echo "ok   no_display (exit $RC)"
 fi
 
 [ "$failures" -eq 0 ] || { echo "$failures failure case(s) failed"; exit 1; }

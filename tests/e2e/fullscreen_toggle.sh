@@ -6,44 +6,14 @@
 # full-screen request on a mapped window, so the script plays its part: it puts the window over
 # the screen once the game has asked, and the way back must then bring the old place back.
 set -euo pipefail
-game=$(readlink -f "$1")
-build=$(readlink -f "$2")
-source "$(dirname "$0")/xserver.sh"
-work=$(mktemp -d)
-pid=""
-cleanup_work() {
-  [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
-  rm -rf "$work"
-}
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "$0")/lib.sh"
 start_xserver
 cd "$build"
-export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$work/config"
+export XDG_CONFIG_HOME="$work/config"
 mkdir -p "$XDG_CONFIG_HOME/ostravel"
 echo "1280 1024 32" > "$XDG_CONFIG_HOME/ostravel/Setup.ini"
-trace="$work/trace.txt"
 
-fail() {
-  echo "FAIL: $*"
-  echo "--- stderr:"; cat "$work/err.txt" 2>/dev/null
-  exit 1
-}
-frames() { [ -f "$trace" ] && wc -l < "$trace" || echo 0; }
-last_line() { tail -n 2 "$trace" | head -n 1; }
-field() { echo "$1" | grep -o " $2=[^ ]*" | cut -d= -f2; }
-wait_frames() {
-  local want=$(($(frames) + $1))
-  for _ in $(seq 1 600); do
-    [ "$(frames)" -ge "$want" ] && return 0
-    kill -0 "$pid" 2>/dev/null || fail "the game ended early"
-    sleep 0.05
-  done
-  fail "no $1 new frames in 60 s"
-}
-# "X Y W H" of the window.
-place() {
-  xwininfo -id "$id" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
-    /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} END {print x, y, w, h}'
-}
 wait_place() {
   for _ in $(seq 1 100); do
     [ "$(place)" = "$1" ] && return 0
@@ -52,9 +22,8 @@ wait_place() {
   fail "the window is at $(place), not $1, after $2"
 }
 
-"$game" --windowed --dialogs=stderr --trace "$trace" > "$work/out.txt" 2> "$work/err.txt" &
-pid=$!
-id=$(wait_for_game_window "$pid") || fail "the window never appeared"
+start_game game --windowed --dialogs=stderr --trace "$trace"
+game_window
 xdotool windowfocus --sync "$id"
 xdotool windowsize --sync "$id" 600 400
 xdotool windowmove --sync "$id" 50 40
@@ -80,11 +49,7 @@ back=$(last_line)
 [ "$(field "$before" view)" = "$(field "$back" view)" ] ||
   fail "coming back to the window turned the view: $(field "$before" view) to $(field "$back" view)"
 
-xdotool windowfocus --sync "$id" key Escape
-for _ in $(seq 1 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
-rc=0
-wait "$pid" || rc=$?
-pid=""
-[ "$rc" -eq 0 ] || fail "Escape ended the game with exit code $rc"
+quit_game
+[ "$RC" -eq 0 ] || fail "Escape ended the game with exit code $RC"
 echo "window 600 x 400 at (50, 40); Alt+Enter: full screen 1280 x 1024; F11: back to 600 x 400" \
   "at (50, 40); the view stayed $(field "$back" view); Escape: exit 0"

@@ -9,14 +9,12 @@
 # every drawing stage, the world update and shutdown in under a minute of CPU time.
 # OSTRAVEL_MEMCHECK_FRAMES=200 runs the longer check.
 set -euo pipefail
-game=$1
-build=$2
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "$0")/lib.sh"
 source_dir=${OSTRAVEL_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
-frames=${OSTRAVEL_MEMCHECK_FRAMES:-30}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+count=${OSTRAVEL_MEMCHECK_FRAMES:-30}
+fail_context() { tail -60 "$work/valgrind.txt" 2>/dev/null || true; }
 
-fail() { echo "FAIL: $*"; tail -60 "$work/valgrind.txt" 2>/dev/null; exit 1; }
 # A sanitizer build carries its own allocator and shadow memory, which memcheck cannot run.
 if grep -q '^OSTRAVEL_SANITIZE:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
   echo "memcheck: not run on the sanitizer build"; exit 77
@@ -24,31 +22,29 @@ fi
 command -v valgrind > /dev/null || fail "valgrind is not installed (tools/deps.sh --test)"
 
 mkdir "$work/run"
-cp -rs "$(cd "$build" && pwd)/Data" "$work/run/Data"
+cp -rs "$build/Data" "$work/run/Data"
 rm "$work/run/Data/Setup.ini"
 echo "320 240 32" > "$work/run/Data/Setup.ini"
 cd "$work/run"
 # The rasteriser on the game's own thread: memcheck runs one thread at a time anyway.
-export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy LP_NUM_THREADS=0
+export SDL_VIDEODRIVER=offscreen LP_NUM_THREADS=0
 start=$(date +%s)
-rc=0
 # --keep-debuginfo names the frames of the GL driver that is unloaded before the leak check, so
 # the suppressions can match it by name.
-valgrind --tool=memcheck --error-exitcode=97 --leak-check=full --show-leak-kinds=definite \
-  --errors-for-leak-kinds=definite --keep-debuginfo=yes --num-callers=40 \
-  --suppressions="$source_dir/tests/valgrind/gl_driver.supp" --log-file="$work/valgrind.txt" \
-  "$game" --windowed --dialogs=stderr --frames "$frames" --trace "$work/trace.txt" \
-  > "$work/out.txt" 2> "$work/err.txt" || rc=$?
+game_wrapper=(valgrind --tool=memcheck --error-exitcode=97 --leak-check=full
+  --show-leak-kinds=definite --errors-for-leak-kinds=definite --keep-debuginfo=yes
+  --num-callers=40 --suppressions="$source_dir/tests/valgrind/gl_driver.supp"
+  --log-file="$work/valgrind.txt")
+run_game game --windowed --dialogs=stderr --frames "$count" --trace "$trace"
 seconds=$(( $(date +%s) - start ))
 
-[ "$rc" -ne 97 ] || fail "memcheck found errors"
-[ "$rc" -eq 0 ] || { cat "$work/err.txt"; fail "the game ended with exit code $rc"; }
+[ "$RC" -ne 97 ] || fail "memcheck found errors"
+[ "$RC" -eq 0 ] || fail "the game ended with exit code $RC"
 # The generated data loads without a single message box, and every frame was played.
-if grep -q '^Error: ' "$work/err.txt"; then
-  cat "$work/err.txt"; fail "loading the generated data showed messages"
+if grep -q '^Error: ' "$work/game.err"; then
+  fail "loading the generated data showed messages"
 fi
-played=$(wc -l < "$work/trace.txt")
-[ "$played" -eq "$frames" ] || fail "$played of $frames frames traced"
+[ "$(frames)" -eq "$count" ] || fail "$(frames) of $count frames traced"
 summary=$(grep -E 'ERROR SUMMARY' "$work/valgrind.txt" | tail -1 | sed 's/^==[0-9]*== //')
 leaks=$(grep -E 'definitely lost:' "$work/valgrind.txt" | tail -1 | sed 's/^==[0-9]*== *//')
-echo "memcheck, $frames frames in ${seconds}s: $summary; ${leaks:-definitely lost: 0 bytes}"
+echo "memcheck, $count frames in ${seconds}s: $summary; ${leaks:-definitely lost: 0 bytes}"

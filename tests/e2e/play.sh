@@ -3,10 +3,8 @@
 # ends with exit code 0 and traces every frame; a mission-end box on standard error must agree
 # with the trace.
 set -euo pipefail
-game=$1
-build=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "$0")/lib.sh"
 cd "$build"
 
 cat > "$work/script.txt" <<'SCRIPT'
@@ -21,23 +19,18 @@ cat > "$work/script.txt" <<'SCRIPT'
 61 click left
 SCRIPT
 
-rc=0
-SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$game" --windowed --dialogs=stderr \
-  --fixed-step 20 --frames 80 --script "$work/script.txt" --trace "$work/trace.txt" \
-  > "$work/out.txt" 2> "$work/err.txt" || rc=$?
-
-fail() { echo "FAIL: $*"; cat "$work/err.txt"; head -3 "$work/trace.txt" 2>/dev/null; exit 1; }
-[ "$rc" -eq 0 ] || fail "exit code $rc"
-[ -s "$work/trace.txt" ] || fail "no trace written"
-lines=$(wc -l < "$work/trace.txt")
-last=$(tail -n 1 "$work/trace.txt")
-field() { sed -n "$(($1 + 1))p" "$work/trace.txt" | grep -o " $2=[^ ]*" | cut -d= -f2; }
+SDL_VIDEODRIVER=offscreen run_game game --windowed --dialogs=stderr --fixed-step 20 --frames 80 \
+  --script "$work/script.txt" --trace "$trace"
+[ "$RC" -eq 0 ] || fail "exit code $RC"
+[ -s "$trace" ] || fail "no trace written"
+lines=$(frames)
+last=$(tail -n 1 "$trace")
 
 # A box ends the game early; otherwise all 80 frames ran.
-if grep -q '^VICTORY !: Letters collected. Mission successful.$' "$work/err.txt"; then
-  echo "$last" | grep -q ' letters=5 ' || fail "victory box but the trace says: $last"
-elif grep -q '^DEFEAT !: Killed by enemies. Mission unsuccessful.$' "$work/err.txt"; then
-  echo "$last" | grep -q ' health=0 ' || fail "defeat box but the trace says: $last"
+if grep -q '^VICTORY !: Letters collected. Mission successful.$' "$work/game.err"; then
+  [ "$(field "$last" letters)" = 5 ] || fail "victory box but the trace says: $last"
+elif grep -q '^DEFEAT !: Killed by enemies. Mission unsuccessful.$' "$work/game.err"; then
+  [ "$(field "$last" health)" = 0 ] || fail "defeat box but the trace says: $last"
 else
   [ "$lines" -eq 80 ] || fail "$lines trace lines for 80 frames"
   echo "$last" | grep -qE '^frame=79 clock_ms=1600 pos=[-0-9.]+,[-0-9.]+,[-0-9.]+ view=' ||
@@ -45,11 +38,11 @@ else
 fi
 # Every line in the agreed form, frames in order from 0.
 grep -vqE '^frame=[0-9]+ clock_ms=[0-9]+ pos=(-?[0-9]+\.[0-9]{2},){2}-?[0-9]+\.[0-9]{2} view=(-?[0-9]+\.[0-9]{2},){2}-?[0-9]+\.[0-9]{2} health=[0-9]+ letters=[0-5] fps=[0-9]+ enemies=([0-9]+:[0-9]+:-?[0-9]+:-?[0-9]+\.[0-9]{2},-?[0-9]+\.[0-9]{2}(;|$))*$' \
-  "$work/trace.txt" && fail "malformed line: $(grep -vE '^frame=' "$work/trace.txt" | head -1)"
-[ "$(cut -d' ' -f1 "$work/trace.txt" | tr '\n' ' ')" = "$(seq -f 'frame=%g' 0 $((lines - 1)) | tr '\n' ' ')" ] ||
+  "$trace" && fail "malformed line: $(grep -vE '^frame=' "$trace" | head -1)"
+[ "$(trace_values frame | tr '\n' ' ')" = "$(seq 0 $((lines - 1)) | tr '\n' ' ')" ] ||
   fail "frames out of order"
 if [ "$lines" -ge 41 ]; then
-  [ "$(field 0 pos)" != "$(field 40 pos)" ] || fail "walking forward moved nothing"
-  [ "$(field 9 view)" != "$(field 11 view)" ] || fail "the mouse turned nothing"
+  [ "$(field "$(trace_line 0)" pos)" != "$(field "$(trace_line 40)" pos)" ] || fail "walking forward moved nothing"
+  [ "$(field "$(trace_line 9)" view)" != "$(field "$(trace_line 11)" view)" ] || fail "the mouse turned nothing"
 fi
 echo "$lines frames traced; exit 0; last: ${last:0:120}"

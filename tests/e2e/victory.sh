@@ -5,11 +5,8 @@
 # collected at its place in the level file, in order, with the health back at 100 in that
 # frame; every enemy met is dead; the victory box is the last line on standard error; exit 0.
 set -euo pipefail
-game=$1
-build=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-source "$(dirname "$0")/lib/route_replay.sh"
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "$0")/lib.sh"
 STEP=40
 
 play_mission victory "VICTORY !: Letters collected. Mission successful." "DEFEAT !"
@@ -19,9 +16,9 @@ mapfile -t letters < <(awk 'NR > 1 && $2 == "Letters" { print substr($3, 1, 1), 
     "$build/Data/Levels/Level01.olv")
 [ "${#letters[@]}" -eq 5 ] || fail "the level has ${#letters[@]} letters"
 # The frames where the count of letters changed: frame, letters, position, health before, after.
-awk '{ n = substr($6, 9) + 0; h = substr($5, 8) + 0
-       if (n != last) print substr($1, 7), n, substr($3, 5), before, h
-       last = n; before = h }' before=100 last=0 "$work/trace.txt" > "$work/pickups.txt"
+awk "$trace_awk"'{ n = f("letters") + 0; h = f("health") + 0
+       if (n != last) print f("frame"), n, f("pos"), before, h
+       last = n; before = h }' before=100 last=0 "$trace" > "$work/pickups.txt"
 order=""
 previous=0
 refills=0
@@ -40,19 +37,17 @@ done < "$work/pickups.txt"
 # Enemy fire on the way: at least one letter must have refilled a wounded player.
 [ "$refills" -ge 1 ] || fail "the player was never wounded before a letter: no refill to see"
 
-last=$(tail -n 1 "$work/trace.txt")
-enemies=$(trace_field "$last" enemies)
-lowest=$(awk '{ h = substr($5, 8) + 0; if (NR == 1 || h < m) m = h } END { print m }' "$work/trace.txt")
+enemies=$(field "$(tail -n 1 "$trace")" enemies)
+lowest=$(trace_values health | awk 'NR == 1 || $1 + 0 < m { m = $1 + 0 } END { print m }')
 [ "$lowest" -gt 0 ] || fail "the player's health reached 0"
 # Enemies are id:state:health:x,z. Every enemy that woke (state 1 on some frame) ends shot dead
 # (state 16, health 0).
-woke=$(grep -o 'enemies=.*' "$work/trace.txt" | cut -d= -f2 | tr ';' '\n' | awk -F: '$2 == 1 { print $1 }' | sort -u)
+woke=$(trace_values enemies | tr ';' '\n' | awk -F: '$2 == 1 { print $1 }' | sort -u)
 [ -n "$woke" ] || fail "no enemy ever woke"
 for id in $woke; do
     echo "$enemies" | tr ';' '\n' | grep -q "^$id:16:0:" || fail "enemy $id woke but is not dead: $enemies"
 done
 dead=$(echo "$woke" | wc -l)
-frames=$(wc -l < "$work/trace.txt")
-echo "victory: $frames frames of $STEP ms replayed in $GAME_SECONDS s; traces identical;" \
+echo "victory: $(frames) frames of $STEP ms replayed in $GAME_SECONDS s; traces identical;" \
     "$dead enemies woke and were shot dead; $refills letters refilled a wounded player;" \
     "lowest health $lowest; exit 0"

@@ -7,17 +7,8 @@
 # focus comes back; F12 writes numbered screenshots and says so in the title; Escape ends the
 # game with exit code 0.
 set -euo pipefail
-game=$(readlink -f "$1")
-build=$(readlink -f "$2")
-source "$(dirname "$0")/xserver.sh"
-work=$(mktemp -d)
-pid=""
-other=""
-cleanup_work() {
-  [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
-  [ -z "$other" ] || kill "$other" 2>/dev/null || true
-  rm -rf "$work"
-}
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "$0")/lib.sh"
 start_xserver
 # Screenshots go to the working directory: a scratch one that sees the generated data.
 ln -s "$build/Data" "$work/Data"
@@ -26,37 +17,14 @@ export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
 # The player's own directories, empty: screenshots must make theirs when first needed.
 export XDG_DATA_HOME="$work/home-data" XDG_CONFIG_HOME="$work/home-config"
 shots="$XDG_DATA_HOME/ostravel/screenshots"
-trace="$work/trace.txt"
 
-fail() {
-  echo "FAIL: $*"
-  echo "--- stderr:"; cat "$work/err.txt" 2>/dev/null
-  echo "--- last trace line:"; tail -n 2 "$trace" 2>/dev/null | head -n 1 | cut -c1-160
-  exit 1
-}
-frames() { [ -f "$trace" ] && wc -l < "$trace" || echo 0; }
-# The last complete trace line (the game may be writing the one after it).
-last_line() { tail -n 2 "$trace" | head -n 1; }
-field() { echo "$1" | grep -o " $2=[^ ]*" | cut -d= -f2; }
-# Waits until the game has traced N more frames than now.
-wait_frames() {
-  local want=$(($(frames) + $1))
-  for _ in $(seq 1 600); do
-    [ "$(frames)" -ge "$want" ] && return 0
-    kill -0 "$pid" 2>/dev/null || fail "the game ended early"
-    sleep 0.05
-  done
-  fail "no $1 new frames in 30 s"
-}
 # Heading of a trace line's view in radians, atan2(dx, dz): turning left makes it grow.
 heading() {
   awk -v p="$(field "$1" pos)" -v v="$(field "$1" view)" 'BEGIN {
     split(p, a, ","); split(v, b, ","); printf "%.4f\n", atan2(b[1] - a[1], b[3] - a[3]) }'
 }
-pointer() { xdotool getmouselocation | sed 's/ screen.*//'; }
 
-"$game" --trace "$trace" > "$work/out.txt" 2> "$work/err.txt" &
-pid=$!
+start_game game --trace "$trace"
 
 # The full-screen question: SDL's box is its own X window, named after its caption.
 box=""
@@ -74,15 +42,12 @@ id=$(wait_for_game_window "$pid") ||
   fail "no game window after answering No; the windows: $(xwininfo -root -tree | grep -v '(has no name)')"
 xdotool windowfocus --sync "$id"
 wait_frames 10
-geometry=$(xwininfo -id "$id")
-echo "$geometry" | grep -q 'Width: 800$' && echo "$geometry" | grep -q 'Height: 600$' ||
-  fail "answering No did not give the 800 x 600 window"
+read -r ox oy width height < <(place)
+[ "$width x $height" = "800 x 600" ] || fail "answering No did not give the 800 x 600 window"
 first=$(head -n 1 "$trace")
 awk -v p="$(field "$first" pos)" -v v="$(field "$first" view)" 'BEGIN {
   split(p, a, ","); split(v, b, ","); exit !(b[1] == a[1] && b[3] - a[3] == 1) }' ||
   fail "the first frame does not look along +z from the start: $(echo "$first" | cut -c1-80)"
-ox=$(echo "$geometry" | sed -n 's/.*Absolute upper-left X: *//p')
-oy=$(echo "$geometry" | sed -n 's/.*Absolute upper-left Y: *//p')
 centre="x:$((ox + 400)) y:$((oy + 300))"
 
 # Holding W for a second and a half walks along the view.
@@ -185,14 +150,9 @@ for _ in $(seq 1 100); do [ "$(ls "$shots" | wc -l)" -eq 2 ] && break; sleep 0.0
 [ -z "$(ls "$work" | grep -i '\.\(bmp\|png\)$')" ] || fail "a screenshot landed in the working directory"
 
 # Escape: exit code 0.
-xdotool windowfocus --sync "$id" key Escape
-for _ in $(seq 1 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
-kill -0 "$pid" 2>/dev/null && fail "still running after Escape"
-rc=0
-wait "$pid" || rc=$?
-pid=""
-[ "$rc" -eq 0 ] || fail "Escape ended the game with exit code $rc"
-grep -v "^CRITICAL: " "$work/err.txt" && fail "unexpected messages on standard error"
+quit_game
+[ "$RC" -eq 0 ] || fail "Escape ended the game with exit code $RC"
+grep -v "^CRITICAL: " "$work/game.err" && fail "unexpected messages on standard error"
 echo "Options answered No (800 x 600 window); W walked $walked units along the view;" \
   "100 px right turned $turn rad; the click's shot reached the audio output ($loud bytes);" \
   "without the focus no warp and no turn, none on return; F12 wrote two 800 x 600 PNG files" \
