@@ -63,7 +63,8 @@ void FireShot() {
         const int h = GetHealth(ShotTarget) - DamageAtDistance(kShotDamage, nearest);
         SetHealth(ShotTarget, h);
         if (h > 0) {
-            EmitBlood(10, 20, 0.15f, false, 50, 1, HitPoint);
+            EmitBlood(kHitBloodRespawnFrames, kHitBloodDurationFrames, kHitBloodSlowdown, false,
+                      kHitBloodCycleDelay, kHitBloodColour, HitPoint);
             SetAnimation(ShotTarget, kAnimHit);
         } else {
             // The next world update starts the death animation.

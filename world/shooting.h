@@ -6,6 +6,13 @@
 
 constexpr float kShotLength = 640.0f;  // the unit view direction x 10 x 64
 constexpr float kShotDamage = 2000.0f; // a shot costs round(2000 / distance) health
+// The blood burst of a wounding hit: new drops for 10 frames, each living 20 frames, slowed by
+// 0.15 a frame, all in blood colour 1 (no colour cycling).
+constexpr unsigned kHitBloodRespawnFrames = 10;
+constexpr unsigned kHitBloodDurationFrames = 20;
+constexpr float kHitBloodSlowdown = 0.15f;
+constexpr unsigned kHitBloodCycleDelay = 50;
+constexpr unsigned kHitBloodColour = 1;
 // Starting value of the nearest distance when a shot looks for its target.
 constexpr float kNoTargetDistance = 2147483648.0f;
 

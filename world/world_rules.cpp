@@ -47,7 +47,7 @@ void UpdateAwakeEnemy(int id, tVec3 camPos) {
         PlayerHealth = std::max(PlayerHealth - DamageAtDistance(kEnemyDamage, d), 0);
     }
 
-    SetRotY(id, HeadingDegrees(camPos.x - pos.x, camPos.z - pos.z) - 90.0f);
+    SetRotY(id, HeadingDegrees(camPos.x - pos.x, camPos.z - pos.z) - kEnemyFacingOffset);
 
     if (d < kCloseRange) {
         // The first pass wakes it again next frame: it stays put but keeps turning and firing.

@@ -10,8 +10,11 @@ constexpr float kRedTintSeconds = 1.5f;  // red tint after enemy fire, in second
 constexpr float kCloseRange = 100.0f;    // an awake enemy this close stops walking
 constexpr float kEnemyStepFactor = 0.5f; // share of the offset to the player walked per second
 constexpr float kEnemyHover = 25.0f;     // a walking enemy's origin above the ground
-constexpr float kPickupRadius = 50.0f;   // 3D distance at which a letter is collected
-constexpr unsigned kLettersToWin = 5;    // the length of LetterWord
+// An enemy model's own forward lies a quarter turn from heading 0: turned toward the player, its
+// heading is the direction to the player less this.
+constexpr float kEnemyFacingOffset = 90.0f;
+constexpr float kPickupRadius = 50.0f; // 3D distance at which a letter is collected
+constexpr unsigned kLettersToWin = 5;  // the length of LetterWord
 
 // ---- whole run ----
 extern tVec3 LastCameraPosition; // camera position at the end of the previous update
