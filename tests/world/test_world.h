@@ -56,8 +56,8 @@ inline void SetIdRanges(uint32_t enemies, uint32_t letters) {
 // (the window's centre is the test backend's (0, 0) origin plus half of 800 x 600).
 inline void ResetSmallWorld() {
     ResetTestPlatform();
-    ResetGameState();
-    ResetLevelState();
+    ResetWindowState();
+    ResetLevelState(); // the mission's values too
     std::memset(HeightMap, 0, sizeof(HeightMap));
     WindowWidth = 800;
     WindowHeight = 600;
