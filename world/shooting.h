@@ -7,7 +7,8 @@
 constexpr float kShotLength = 640.0f;  // the unit view direction x 10 x 64
 constexpr float kShotDamage = 2000.0f; // a shot costs round(2000 / distance) health
 // The blood burst of a wounding hit: new drops for 10 frames, each living 20 frames, slowed by
-// 0.15 a frame, all in blood colour 1 (no colour cycling).
+// 0.15 a frame, all in blood colour 1 (colours do not cycle, so the cycle's delay of 50 frames
+// goes unused).
 constexpr unsigned kHitBloodRespawnFrames = 10;
 constexpr unsigned kHitBloodDurationFrames = 20;
 constexpr float kHitBloodSlowdown = 0.15f;
