@@ -29,6 +29,7 @@ while [ $# -gt 0 ]; do
     --script) tour=$(cd "$(dirname "$2")" && pwd)/$(basename "$2"); shift 2 ;;
     --frames) tour_frames=$2; shift 2 ;;
     --step) step=$2; shift 2 ;;
+    -*) echo "bench: unknown option $1 (see bench/run.sh --help)" >&2; exit 2 ;;
     *) break ;;
   esac
 done

@@ -140,7 +140,8 @@ def tree_readers(source):
 
 def check_list(kind, where, body, source, build, help_text):
     if kind == "e2e-tests":
-        compare(where, "end-to-end tests", re.findall(r"^- `([a-z0-9_]+)`", body, re.M),
+        named = re.findall(r"^- ((?:`[a-z0-9_]+`(?:, )?)+):", body, re.M)
+        compare(where, "end-to-end tests", re.findall(r"`([a-z0-9_]+)`", " ".join(named)),
                 tree_e2e(build))
     elif kind == "script-grammar":
         documented = set(re.findall(r"\b[a-z][a-z0-9_]*\b", body))
