@@ -204,6 +204,9 @@ def check_run(where, options, body, tree, scratch):
                XDG_DATA_HOME=home + "/.local/share", PYTHONDONTWRITEBYTECODE="1")
     command = ["bash", "-e", "-c", body]
     if "display" in opts:
+        if shutil.which("xvfb-run") is None:
+            fail(where, "needs xvfb-run: apt-get install xvfb xauth")
+            return
         command = ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24"] + command
     shown = "\n    ".join(body.split("\n"))
     proc = subprocess.Popen(command, cwd=tree, env=env, stdout=subprocess.PIPE,
