@@ -202,7 +202,9 @@ def check_run(where, options, body, tree, scratch):
     home = tempfile.mkdtemp(dir=scratch, prefix="home")
     env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home + "/.config",
                XDG_DATA_HOME=home + "/.local/share", PYTHONDONTWRITEBYTECODE="1")
-    command = ["bash", "-e", "-c", body]
+    # The failing line is named, as a reader would see it in the terminal.
+    command = ["bash", "-e", "-c", "trap 'echo \"docs check: failed at: $BASH_COMMAND\"' ERR\n" +
+               body]
     if "display" in opts:
         if shutil.which("xvfb-run") is None:
             fail(where, "needs xvfb-run: apt-get install xvfb xauth")
