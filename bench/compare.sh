@@ -10,6 +10,7 @@
 #
 # Both games are timed against the working tree's floor program, which knows every size.
 set -euo pipefail
+case ${1:-} in -h | --help) sed -n '2,/^set -euo/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;; esac
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 [ $# -ge 1 ] || { echo "usage: bench/compare.sh REF [ROUNDS] [--size WxH]" >&2; exit 2; }

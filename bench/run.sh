@@ -17,6 +17,7 @@
 # and compare the files with cmp to prove a change leaves every pixel as it was (the timed run
 # then carries the read-backs: time a separate run without it).
 set -euo pipefail
+case ${1:-} in -h | --help) sed -n '2,/^set -euo/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;; esac
 here=$(cd "$(dirname "$0")" && pwd)
 size=800x600
 tour="$here/tour.txt"
@@ -28,6 +29,7 @@ while [ $# -gt 0 ]; do
     --script) tour=$(cd "$(dirname "$2")" && pwd)/$(basename "$2"); shift 2 ;;
     --frames) tour_frames=$2; shift 2 ;;
     --step) step=$2; shift 2 ;;
+    -*) echo "bench: unknown option $1 (see bench/run.sh --help)" >&2; exit 2 ;;
     *) break ;;
   esac
 done

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Runs every fuzz target for SECONDS seconds each (default 60), seeded from fuzz/seeds/ and the
 # generated game data. Fails on any crash, leak or undefined behaviour.
+#
+#   fuzz/run.sh [SECONDS]
 set -euo pipefail
+case ${1:-} in -h | --help) sed -n '2,/^set -euo/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;; esac
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
+[[ $seconds =~ ^[0-9]+$ ]] || { echo "usage: fuzz/run.sh [SECONDS] (see --help)" >&2; exit 2; }
 cmake --preset fuzz >/dev/null
 # Only the fuzz targets (and the game library under them): the game, its tools and data are
 # built by the other presets.

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # The Debian packages the game needs to build and run (and, with --test, to run its tests).
 # As root the missing ones are installed; otherwise the one command that installs them is printed.
+#
+#   tools/deps.sh [--test]
 set -euo pipefail
+case ${1:-} in -h | --help) sed -n '2,/^set -euo/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;; esac
 
 # xfonts-base: SDL's X11 message boxes (the full-screen question, errors) draw with X core fonts.
 packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev libpng-dev libgl1-mesa-dev
@@ -9,9 +12,11 @@ packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev libpng-dev lib
           xfonts-base)
 if [[ "${1:-}" == "--test" ]]; then
   # clang and its runtime build the fuzz targets; valgrind runs the memory check of the game;
-  # ImageMagick writes the bitmap variants the reader is checked against.
+  # ImageMagick writes the bitmap variants the reader is checked against; Google Benchmark
+  # builds ostravel_bench; lld links the mutation check's builds; python3 runs the docs check
+  # and the mutation check.
   packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils clang libclang-rt-14-dev
-             valgrind imagemagick)
+             valgrind imagemagick libbenchmark-dev lld python3)
 fi
 
 missing=()

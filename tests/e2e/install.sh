@@ -12,7 +12,7 @@ cmake --install "$build" --prefix "$prefix" > "$work/install.log"
 for f in bin/ostravel libexec/ostravel/ostravel share/ostravel/Data/Setup.ini \
          share/applications/io.github.ostravel.Ostravel.desktop \
          share/metainfo/io.github.ostravel.Ostravel.metainfo.xml share/man/man6/ostravel.6.gz \
-         share/icons/hicolor/64x64/apps/ostravel.png; do
+         share/icons/hicolor/64x64/apps/ostravel.png share/doc/ostravel/README.md; do
   [ -e "$prefix/$f" ] || fail "$f not installed"
 done
 # The icon the desktop entry names: a 64 x 64 PNG.

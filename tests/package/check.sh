@@ -49,7 +49,8 @@ for f in ./usr/games/ostravel ./usr/lib/games/ostravel/ostravel \
          ./usr/share/applications/io.github.ostravel.Ostravel.desktop \
          ./usr/share/metainfo/io.github.ostravel.Ostravel.metainfo.xml \
          ./usr/share/icons/hicolor/64x64/apps/ostravel.png ./usr/share/man/man6/ostravel.6.gz \
-         ./usr/share/doc/ostravel/copyright ./usr/share/doc/ostravel/changelog.gz; do
+         ./usr/share/doc/ostravel/copyright ./usr/share/doc/ostravel/changelog.gz \
+         ./usr/share/doc/ostravel/README.md; do
   grep -qx -- "$f" "$build/contents.txt" || fail "the package lacks $f"
 done
 depends=$(dpkg-deb --field "$deb" Depends)

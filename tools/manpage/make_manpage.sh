@@ -34,5 +34,7 @@ escape() { sed -e 's/\\/\\e/g' -e 's/^\./\\\&./' -e "s/^'/\\\\\\&'/" -e 's/-/\\-
     /^   +[^ ]/ { sub(/^ +/, ""); print; next }
   ' | awk 'found || /^\.SH/ {found = 1; print}' | sed -e 's/-/\\-/g'
   echo ".SH SEE ALSO"
-  echo "The game's README, installed with it, for the controls, the data and the tests."
+  echo "The game's README, installed with it as share/doc/ostravel/README.md under its prefix"
+  echo "(/usr/share/doc/ostravel/README.md from the package), for the controls, the data and the"
+  echo "tests."
 } > "$out"

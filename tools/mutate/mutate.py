@@ -13,6 +13,7 @@ import hashlib
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import time
@@ -444,7 +445,7 @@ def read_equivalent(path):
 
 
 def main():
-    ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     ap.add_argument("files", nargs="*", help="source files relative to the repository (default: "
                     "the game's rules, see DEFAULT_TARGETS)")
     ap.add_argument("--sample", type=int, default=0, help="test only N mutants, drawn at random")
@@ -461,7 +462,8 @@ def main():
     ap.add_argument("--jobs", type=int, default=2, help="build jobs")
     ap.add_argument("--shards", type=int, default=1,
                     help="processes that share the whole suite's tests")
-    ap.add_argument("--equivalent", default=os.path.join(ROOT, "tools/mutate/equivalent.txt"))
+    ap.add_argument("--equivalent", default=os.path.join(ROOT, "tools/mutate/equivalent.txt"),
+                    help="the mutants known to change no behaviour, with the reason for each")
     args = ap.parse_args()
 
     targets = [(f, None) for f in args.files] or DEFAULT_TARGETS
@@ -566,4 +568,6 @@ def main():
 
 
 if __name__ == "__main__":
+    # A closed pipe (mutate.py --list | head) ends the listing quietly, as it would any shell tool.
+    signal.signal(signal.SIGPIPE, signal.SIG_DFL)
     sys.exit(main())
