@@ -9,9 +9,10 @@ packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev libpng-dev lib
           xfonts-base)
 if [[ "${1:-}" == "--test" ]]; then
   # clang and its runtime build the fuzz targets; valgrind runs the memory check of the game;
-  # ImageMagick writes the bitmap variants the reader is checked against.
+  # ImageMagick writes the bitmap variants the reader is checked against; mount gives the full
+  # disk a small tmpfs.
   packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils clang libclang-rt-14-dev
-             valgrind imagemagick)
+             valgrind imagemagick mount)
 fi
 
 missing=()
