@@ -22,6 +22,7 @@
 #include "world/objects/scene_objects.h"
 #include "world/world_rules.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -67,10 +68,11 @@ void LoadSettings() {
     SettingsPath(path, sizeof(path));
     uint32_t width = kDefaultWidth, height = kDefaultHeight, bits = kDefaultColorBits;
     char reason[256];
-    // Only a file is read: a directory would read as an empty file and a pipe could hang.
-    const bool readable = CheckReadableFile(path, reason, sizeof(reason));
-    const int read = readable ? ReadSettings(path, &width, &height, &bits) : 0;
-    if (!readable) {
+    // Only a file is read: a directory would read as an empty file and a pipe could hang. A
+    // missing file is the "0 of 3" below.
+    const bool refused = !CheckReadableFile(path, reason, sizeof(reason)) && errno != ENOENT;
+    const int read = refused ? 0 : ReadSettings(path, &width, &height, &bits);
+    if (refused) {
         std::fprintf(stderr, "%s: cannot read it: %s; using %ux%ux%u\n", path, reason,
                      kDefaultWidth, kDefaultHeight, kDefaultColorBits);
     } else if (read < 3) {

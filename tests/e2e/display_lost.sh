@@ -48,6 +48,7 @@ done
 live lost
 kill -KILL "$XSERVER_PID"
 wait "$XSERVER_PID" 2>/dev/null || true
+trap cleanup_work EXIT # the server is gone already
 ended lost
 [ "$RC" -eq 5 ] || fail "the X server's end: exit code $RC"
 grep -qxF "Error: the display is gone (the connection to the X server broke); the game ends" \
