@@ -34,13 +34,21 @@ int WindowDepthBits = 0;
 // handler for that is replaced by one that reports the display's loss to the game. libX11 is
 // the one SDL loaded; the handler is set through it by name, so the game neither links it nor
 // needs its headers (Xlib passes its Display, which the game does not read).
+// SDL shows its message boxes from a child process of its own; a child that meets the broken
+// connection leaves quietly, and the game finds the loss itself.
+pid_t GamePid = 0;
+
 int XConnectionBroken(void* display) {
     (void)display;
+    if (getpid() != GamePid) {
+        _exit(1);
+    }
     DisplayLost("the connection to the X server broke");
     return 0;
 }
 
 void CatchXConnectionLoss() {
+    GamePid = getpid();
     void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
     if (x11 == nullptr) {
         return;
