@@ -1,10 +1,12 @@
 #include "app/player_config.h"
 
+#include "app/platform/file_io.h"
 #include "app/platform/sound_backend.h"
 #include "app/platform/user_dirs.h"
 #include "app/state/options.h"
 #include "camera/camera.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -116,6 +118,14 @@ void ParsePlayerConfig(const char* text, const char* fileName, tPlayerConfig* co
 void ReadPlayerConfig(tPlayerConfig* config) {
     char path[4096];
     if (!UserConfigPath(path, sizeof(path))) {
+        return;
+    }
+    char reason[256];
+    if (!CheckReadableFile(path, reason, sizeof(reason))) {
+        // No file is the usual case; anything else there is the player's mistake to hear about.
+        if (errno != ENOENT) {
+            std::fprintf(stderr, "%s: cannot read it: %s; the defaults are used\n", path, reason);
+        }
         return;
     }
     std::ifstream file(path);

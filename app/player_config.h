@@ -5,8 +5,9 @@
 //   invert_mouse       yes | no         moving the mouse up looks down
 //   vsync              yes | no         wait for the display between frames
 //   volume             0 ... 100        the sound's loudness in percent
-// A missing file keeps every default. An unknown key or a bad value is named on standard error
-// and the key keeps its default; the command line overrides the file.
+// A missing file keeps every default; anything else there that cannot be read as a file (a
+// directory, say) is named on standard error and keeps them too. An unknown key or a bad value is
+// named on standard error and the key keeps its default; the command line overrides the file.
 #pragma once
 
 enum tFullScreenChoice { kFullScreenAsk, kFullScreenYes, kFullScreenNo };

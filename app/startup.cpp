@@ -1,11 +1,13 @@
 #include "app/startup.h"
 
 #include "app/display.h"
+#include "app/platform/file_io.h"
 #include "app/platform/platform.h"
 #include "app/platform/user_dirs.h"
 #include "app/player_config.h"
 #include "app/replay/capture.h"
 #include "app/replay/input_script.h"
+#include "app/replay/kept_files.h"
 #include "app/replay/replay_platform.h"
 #include "app/replay/stats.h"
 #include "app/replay/trace.h"
@@ -20,7 +22,9 @@
 #include "world/objects/scene_objects.h"
 #include "world/world_rules.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <sys/stat.h>
@@ -63,8 +67,15 @@ void LoadSettings() {
     char path[4096];
     SettingsPath(path, sizeof(path));
     uint32_t width = kDefaultWidth, height = kDefaultHeight, bits = kDefaultColorBits;
-    const int read = ReadSettings(path, &width, &height, &bits);
-    if (read < 3) {
+    char reason[256];
+    // Only a file is read: a directory would read as an empty file and a pipe could hang. A
+    // missing file is the "0 of 3" below.
+    const bool refused = !CheckReadableFile(path, reason, sizeof(reason)) && errno != ENOENT;
+    const int read = refused ? 0 : ReadSettings(path, &width, &height, &bits);
+    if (refused) {
+        std::fprintf(stderr, "%s: cannot read it: %s; using %ux%ux%u\n", path, reason,
+                     kDefaultWidth, kDefaultHeight, kDefaultColorBits);
+    } else if (read < 3) {
         std::fprintf(stderr, "%s: %d of 3 settings read; using %ux%ux%u for the rest\n", path, read,
                      kDefaultWidth, kDefaultHeight, kDefaultColorBits);
     }
@@ -144,10 +155,23 @@ int ShutDown(int exitCode) {
         SetCursorVisible(true);
     }
     StopRecording();
+    CloseTrace();
     // The window class goes with the window system's own shutdown.
     ShutdownPlatform();
     AppInstance = false;
-    return exitCode;
+    return exitCode == 0 && SomethingNotKept() ? kExitNotKept : exitCode;
+}
+
+void EndOnLostDisplay(const char* what) {
+    std::fprintf(stderr, "Error: the display is gone (%s); the game ends\n", what);
+    tEvent close{};
+    close.kind = kEventClose;
+    RecordEvent(CurrentFrame, close);
+    StopRecording();
+    CloseTrace();
+    std::fflush(stdout);
+    // No shutdown: every call into the window system would meet the broken connection again.
+    std::_Exit(kExitDisplayLost);
 }
 
 bool StartGame() {
@@ -194,6 +218,7 @@ int RunGame() {
 }
 
 int GameMain(int argc, char** argv) {
+    ResetNotKept();
     switch (ParseOptions(argc, argv)) {
     case kParseExitOk:
         return 0;
@@ -206,7 +231,7 @@ int GameMain(int argc, char** argv) {
     ReadPlayerConfig(&config);
     ApplyPlayerConfig(config);
     if (GameOptions.scriptPath[0] != '\0') {
-        char error[600];
+        char error[800];
         if (!LoadInputScript(GameOptions.scriptPath, error, sizeof(error))) {
             std::fprintf(stderr, "Error: %s\n", error);
             return 2;
@@ -214,6 +239,7 @@ int GameMain(int argc, char** argv) {
     }
     // The replay tools wrap the real backend: with none of them asked for, it only forwards.
     SelectPlatform(ReplayPlatform(SdlPlatform()));
+    SetDisplayLostHandler(EndOnLostDisplay);
     SetDialogsToStderr(GameOptions.dialogsToStderr);
     if (GameOptions.fixedStep) {
         SetFixedStep(GameOptions.fixedStepMs);

@@ -15,6 +15,12 @@ constexpr uint32_t kDefaultColorBits = 32;
 // Largest client side the settings may ask for.
 constexpr uint32_t kMaxWindowSide = 16384;
 
+// The exit codes of failures found while playing (0 the game ended, 1 the shot sound, 2 the
+// command line or an input script). A stronger code goes before kExitNotKept: the display's loss
+// and the codes of 1 and 2 are given whatever else was lost.
+constexpr int kExitNotKept = 4;     // a file the player asked for was not written whole
+constexpr int kExitDisplayLost = 5; // the display went away under the running game
+
 // Frames drawn since the main loop started.
 extern uint32_t FramesDrawn;
 
@@ -27,7 +33,8 @@ int ReadSettingsFrom(std::istream& in, uint32_t* width, uint32_t* height, uint32
 // in the game's data.
 void SettingsPath(char* out, size_t size);
 // Reads the settings file into WindowWidth, WindowHeight and ColorBits; what is missing or no
-// window could use is said on standard error (naming the file) and replaced by the defaults.
+// window could use is said on standard error (naming the file) and replaced by the defaults. A
+// file that is not a readable regular file (a directory, say) is refused with its reason.
 void LoadSettings();
 
 // Start-up up to the main loop on the selected platform backend: the full-screen question (or
@@ -40,8 +47,12 @@ int RunGame();
 // Handles one event, or runs one frame when no event waits. Returns false once the quit
 // request has been taken, with its exit code in *exitCode.
 bool MainLoopPass(int* exitCode);
-// The shutdown sequence; returns exitCode.
+// The shutdown sequence: the window and its context go, the recording and the trace are closed.
+// Returns exitCode, or kExitNotKept in place of 0 when a file the player asked for was not kept.
 int ShutDown(int exitCode);
+// The display has gone under the game: says so, closes the recording as at the window's close
+// and the trace, and ends the process with kExitDisplayLost.
+[[noreturn]] void EndOnLostDisplay(const char* what);
 
 // The command-line entry: options, the SDL backend, then RunGame.
 int GameMain(int argc, char** argv);

@@ -14,9 +14,9 @@ if [[ "${1:-}" == "--test" ]]; then
   # clang and its runtime build the fuzz targets; valgrind runs the memory check of the game;
   # ImageMagick writes the bitmap variants the reader is checked against; Google Benchmark
   # builds ostravel_bench; lld links the mutation check's builds; python3 runs the docs check
-  # and the mutation check.
+  # and the mutation check; mount gives the full-disk test a small tmpfs.
   packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils clang libclang-rt-14-dev
-             valgrind imagemagick libbenchmark-dev lld python3)
+             valgrind imagemagick libbenchmark-dev lld python3 mount)
 fi
 
 missing=()

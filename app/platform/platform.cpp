@@ -12,6 +12,9 @@ bool DialogsToStderr = false;
 bool SeedSet = false;
 uint32_t Seed = 0;
 
+// ---- the display's loss (whole run) ----
+tDisplayLostHandler DisplayLostHandler = nullptr;
+
 // ---- the quit request ----
 bool QuitPosted = false;
 int QuitExitCode = 0;
@@ -274,4 +277,14 @@ bool TakeCursorReadOffset(int* dx, int* dy) {
     *dx = CursorReadDx;
     *dy = CursorReadDy;
     return true;
+}
+
+void SetDisplayLostHandler(tDisplayLostHandler handler) {
+    DisplayLostHandler = handler;
+}
+
+void DisplayLost(const char* what) {
+    if (DisplayLostHandler != nullptr) {
+        DisplayLostHandler(what);
+    }
 }

@@ -178,6 +178,18 @@ bool ChangeWorkingDir(const char* path);
 
 void ShutdownPlatform();
 
+// ---- the display going away
+// ----------------------------------------------------------------------
+
+// Called when the connection to the display breaks under the game (the X server ended, the
+// session closed), with the window system's words for it. Nothing can be drawn or asked after
+// that, so the handler ends the process itself; where it returns, or none is set, the window
+// system's own default ends it.
+using tDisplayLostHandler = void (*)(const char* what);
+void SetDisplayLostHandler(tDisplayLostHandler handler);
+// The backends' side: the display has gone.
+void DisplayLost(const char* what);
+
 // ---- recording ----------------------------------------------------------------------------------
 
 // For a recording: where the live cursor was, against the last re-centring point, at the

@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <dlfcn.h>
 #include <unistd.h>
 
 namespace {
@@ -28,6 +29,40 @@ unsigned WantedHeight = 0;
 int WindowColorBits = 0;
 int WindowDepthBits = 0;
 
+// Xlib meets a broken connection (the X server gone) inside whatever call finds it, prints its
+// own line and ends the process with exit code 1, the code the game gives a missing sound. Its
+// handler for that is replaced by one that reports the display's loss to the game. libX11 is
+// the one SDL loaded; the handler is set through it by name, so the game neither links it nor
+// needs its headers (Xlib passes its Display, which the game does not read).
+// SDL shows its message boxes from a child process of its own; a child that meets the broken
+// connection leaves quietly, and the game finds the loss itself.
+pid_t GamePid = 0;
+
+int XConnectionBroken(void* display) {
+    (void)display;
+    if (getpid() != GamePid) {
+        _exit(1);
+    }
+    DisplayLost("the connection to the X server broke");
+    return 0;
+}
+
+void CatchXConnectionLoss() {
+    GamePid = getpid();
+    void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (x11 == nullptr) {
+        return;
+    }
+    using tIoErrorHandler = int (*)(void*);
+    using tSetIoErrorHandler = tIoErrorHandler (*)(tIoErrorHandler);
+    const auto setHandler = reinterpret_cast<tSetIoErrorHandler>(dlsym(x11, "XSetIOErrorHandler"));
+    if (setHandler != nullptr) {
+        setHandler(XConnectionBroken);
+    }
+    // Only the reference this lookup took; SDL keeps the library loaded.
+    dlclose(x11);
+}
+
 bool StartVideo() {
     if (!VideoStarted) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -50,6 +85,9 @@ bool StartVideo() {
             return false;
         }
         ServerCursor = driver != nullptr && SDL_strcmp(driver, "x11") == 0;
+        if (ServerCursor) {
+            CatchXConnectionLoss();
+        }
         // Controllers plugged in now or later arrive as device events; without the subsystem
         // the game simply has none.
         if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {

@@ -67,7 +67,11 @@ bool MakeDirectories(const char* dir) {
         }
         path[i] = kept;
     }
-    return IsDirectory(dir);
+    if (!IsDirectory(dir)) {
+        errno = ENOTDIR;
+        return false;
+    }
+    return true;
 }
 
 void ShortenHome(const char* path, char* out, size_t size) {

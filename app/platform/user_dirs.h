@@ -16,7 +16,7 @@ bool UserConfigPath(char* out, size_t size);
 // out = the screenshot directory; false as above. It may not exist yet.
 bool UserScreenshotDir(char* out, size_t size);
 // Creates dir and its missing parents (mode 0700 for the new ones, as the conventions ask);
-// true when dir is a directory afterwards.
+// true when dir is a directory afterwards, otherwise false with errno saying why.
 bool MakeDirectories(const char* dir);
 // path with the home directory written as "~", for messages a player reads.
 void ShortenHome(const char* path, char* out, size_t size);

@@ -3,6 +3,7 @@
 #include "app/platform/gl_api.h"
 #include "app/platform/platform.h"
 #include "app/platform/user_dirs.h"
+#include "app/replay/kept_files.h"
 #include "app/state/game_state.h"
 #include "app/state/options.h"
 
@@ -61,6 +62,26 @@ void TakeScreenshot() {
     std::snprintf(note, sizeof(note), "%s: %s", saved ? "Screenshot saved" : "Screenshot failed",
                   shown);
     ShowTitleNote(note, kScreenshotNoteMs);
+    if (!saved) {
+        ReportNotKept("screenshot failed: %s", path);
+    }
+}
+
+// Flushes and closes a file written with ok so far; true when every byte reached it, otherwise
+// false with errno saying why.
+bool FinishFile(FILE* file, bool ok) {
+    int error = ok ? 0 : (errno != 0 ? errno : EIO);
+    if (std::fflush(file) != 0 && error == 0) {
+        error = errno;
+    }
+    if (std::ferror(file) && error == 0) {
+        error = EIO;
+    }
+    if (std::fclose(file) != 0 && error == 0) {
+        error = errno;
+    }
+    errno = error;
+    return error == 0;
 }
 
 void PutLe(unsigned char* p, uint32_t v, int bytes) {
@@ -78,7 +99,7 @@ bool SaveScreenshot(time_t when, char* savedPath, size_t size) {
         return false;
     }
     if (!MakeDirectories(dir)) {
-        std::snprintf(savedPath, size, "cannot create %s", dir);
+        std::snprintf(savedPath, size, "cannot create %s: %s", dir, std::strerror(errno));
         return false;
     }
     tm local{};
@@ -94,20 +115,25 @@ bool SaveScreenshot(time_t when, char* savedPath, size_t size) {
         }
         // "x": made here or not at all, so an earlier screenshot is never overwritten.
         FILE* file = std::fopen(savedPath, "wbx");
-        if (file == nullptr) {
-            if (errno == EEXIST) {
-                continue;
-            }
-            return false;
+        if (file == nullptr && errno == EEXIST) {
+            continue;
         }
         const bool ok =
-            WritePng(file, static_cast<int>(WindowWidth), static_cast<int>(WindowHeight));
-        if (std::fclose(file) != 0 || !ok) {
-            std::remove(savedPath);
-            return false;
+            file != nullptr && FinishFile(file, WritePng(file, static_cast<int>(WindowWidth),
+                                                         static_cast<int>(WindowHeight)));
+        if (!ok) {
+            const int error = errno;
+            // Half a picture is no screenshot.
+            if (file != nullptr) {
+                std::remove(savedPath);
+            }
+            char tried[4096];
+            std::snprintf(tried, sizeof(tried), "%s", savedPath);
+            std::snprintf(savedPath, size, "cannot write %s: %s", tried, std::strerror(error));
         }
-        return true;
+        return ok;
     }
+    std::snprintf(savedPath, size, "cannot write %s: every name for this second is taken", dir);
     return false;
 }
 
@@ -116,18 +142,19 @@ bool WriteFrame(const char* path, int width, int height) {
         return WriteFrameBmp(path, width, height);
     }
     if (width <= 0 || height <= 0) {
+        errno = EINVAL;
         return false;
     }
     FILE* file = std::fopen(path, "wb");
     if (file == nullptr) {
         return false;
     }
-    const bool ok = WritePng(file, width, height);
-    return std::fclose(file) == 0 && ok;
+    return FinishFile(file, WritePng(file, width, height));
 }
 
 bool WriteFrameBmp(const char* path, int width, int height) {
     if (width <= 0 || height <= 0) {
+        errno = EINVAL;
         return false;
     }
     int rowBytes = 0;
@@ -153,7 +180,7 @@ bool WriteFrameBmp(const char* path, int width, int height) {
     }
     const bool ok = std::fwrite(header, 1, sizeof(header), file) == sizeof(header) &&
                     std::fwrite(pixels.data(), 1, pixels.size(), file) == pixels.size();
-    return std::fclose(file) == 0 && ok;
+    return FinishFile(file, ok);
 }
 
 void RequestScreenshot() {
@@ -170,7 +197,8 @@ void WriteRequestedFrames() {
         if (request.frame == CurrentFrame && GLContext) {
             if (!WriteFrame(request.path, static_cast<int>(WindowWidth),
                             static_cast<int>(WindowHeight))) {
-                std::fprintf(stderr, "capture: cannot write %s\n", request.path);
+                ReportNotKept("cannot write the capture %s: %s", request.path,
+                              std::strerror(errno));
             }
         }
     }

@@ -1,6 +1,8 @@
 #include "app/replay/input_script.h"
 
+#include "app/platform/file_io.h"
 #include "app/platform/platform.h"
+#include "app/replay/kept_files.h"
 #include "app/replay/replay_platform.h"
 
 #include <cerrno>
@@ -54,7 +56,7 @@ float ScriptSensitivity = 1.0f;
 bool ScriptInvert = false;
 
 // ---- recording (whole run) ----
-FILE* RecordFile = nullptr;
+tLineFile Recording;
 bool RecordedKeys[kKeyCount];
 
 constexpr const char* kKeyNames[kKeyCount] = {"up", "down", "left", "right", "w", "s", "a", "d"};
@@ -247,6 +249,12 @@ bool ParseInputScript(const char* text, char* error, size_t errorSize) {
 }
 
 bool LoadInputScript(const char* path, char* error, size_t errorSize) {
+    char reason[256];
+    // A directory would open and read as an empty script: a game with no input at all.
+    if (!CheckReadableFile(path, reason, sizeof(reason))) {
+        std::snprintf(error, errorSize, "script line 0: cannot open %s: %s", path, reason);
+        return false;
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         std::snprintf(error, errorSize, "script line 0: cannot open %s", path);
@@ -354,52 +362,54 @@ bool InjectScriptEvents(uint32_t frame) {
 
 bool StartRecording(const char* path, uint32_t seed, float mouseSensitivity, bool invertMouse) {
     StopRecording();
-    RecordFile = std::fopen(path, "w");
-    if (RecordFile == nullptr) {
-        std::fprintf(stderr, "Error: cannot write the recording %s\n", path);
+    if (!OpenLineFile(&Recording, "the recording", path, "w")) {
+        std::fprintf(stderr, "Error: cannot write the recording %s: %s\n", path,
+                     std::strerror(errno));
         return false;
     }
     for (bool& key : RecordedKeys) {
         key = false;
     }
-    std::fprintf(RecordFile,
-                 "# Ostravel recording: play it back with --script\nseed %u\n"
-                 "mouse_sensitivity %.9g\ninvert_mouse %s\n",
-                 seed, static_cast<double>(mouseSensitivity), invertMouse ? "yes" : "no");
+    AddLines(&Recording,
+             "# Ostravel recording: play it back with --script\nseed %u\n"
+             "mouse_sensitivity %.9g\ninvert_mouse %s\n",
+             seed, static_cast<double>(mouseSensitivity), invertMouse ? "yes" : "no");
+    // A file that takes nothing is found before the game starts, and the game plays on.
+    CommitLines(&Recording);
     return true;
 }
 
 void RecordEvent(uint32_t frame, const tEvent& event) {
-    if (RecordFile == nullptr) {
+    if (!LineFileOpen(Recording)) {
         return;
     }
     switch (event.kind) {
     case kEventKeyDown:
         // Movement keys are written as the states a frame saw; other keys do nothing.
         if (event.key == kKeyEscape || event.key == kKeyScreenshot || event.key == kKeyFullScreen) {
-            std::fprintf(RecordFile, "%u key %s down\n", frame,
-                         event.key == kKeyEscape       ? "escape"
-                         : event.key == kKeyScreenshot ? "f12"
-                                                       : "f11");
+            AddLines(&Recording, "%u key %s down\n", frame,
+                     event.key == kKeyEscape       ? "escape"
+                     : event.key == kKeyScreenshot ? "f12"
+                                                   : "f11");
         }
         break;
     case kEventLeftButton:
     case kEventRightButton:
-        std::fprintf(RecordFile, "%u click %s\n", frame,
-                     event.kind == kEventLeftButton ? "left" : "right");
+        AddLines(&Recording, "%u click %s\n", frame,
+                 event.kind == kEventLeftButton ? "left" : "right");
         break;
     case kEventClose:
-        std::fprintf(RecordFile, "%u close\n", frame);
+        AddLines(&Recording, "%u close\n", frame);
         break;
     case kEventResize:
         // The script's range; the game itself keeps only 16 bits of each side.
         if (event.width >= 1 && event.width <= 16384 && event.height >= 1 &&
             event.height <= 16384) {
-            std::fprintf(RecordFile, "%u resize %d %d\n", frame, event.width, event.height);
+            AddLines(&Recording, "%u resize %d %d\n", frame, event.width, event.height);
         }
         break;
     case kEventMove:
-        std::fprintf(RecordFile, "%u move\n", frame);
+        AddLines(&Recording, "%u move\n", frame);
         break;
     case kEventFocus:
     case kEventQuit:
@@ -408,34 +418,34 @@ void RecordEvent(uint32_t frame, const tEvent& event) {
 }
 
 void RecordFrameStart(uint32_t frame, uint32_t stepMs) {
-    if (RecordFile == nullptr) {
+    if (!LineFileOpen(Recording)) {
         return;
     }
-    std::fprintf(RecordFile, "%u step %u\n", frame, stepMs);
+    AddLines(&Recording, "%u step %u\n", frame, stepMs);
     for (int k = 0; k < kKeyCount; ++k) {
         const bool down = IsKeyDown(static_cast<tKey>(k));
         if (down != RecordedKeys[k]) {
             RecordedKeys[k] = down;
-            std::fprintf(RecordFile, "%u key %s %s\n", frame, kKeyNames[k], down ? "down" : "up");
+            AddLines(&Recording, "%u key %s %s\n", frame, kKeyNames[k], down ? "down" : "up");
         }
     }
 }
 
 void RecordFrameEnd(uint32_t frame) {
-    if (RecordFile == nullptr) {
+    if (!LineFileOpen(Recording)) {
         return;
     }
     int dx = 0, dy = 0;
     if (TakeCursorReadOffset(&dx, &dy) && (dx != 0 || dy != 0)) {
-        std::fprintf(RecordFile, "%u mouse %d %d\n", frame, dx, dy);
+        AddLines(&Recording, "%u mouse %d %d\n", frame, dx, dy);
     }
-    // Flushed each frame, so a recording cut short by a crash still plays up to it.
-    std::fflush(RecordFile);
+    // Written through each frame, so a recording cut short by a crash or a full disk still
+    // plays up to its last whole frame.
+    CommitLines(&Recording);
 }
 
 void StopRecording() {
-    if (RecordFile != nullptr) {
-        std::fclose(RecordFile);
-        RecordFile = nullptr;
+    if (LineFileOpen(Recording)) {
+        CloseLineFile(&Recording);
     }
 }

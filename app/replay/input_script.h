@@ -26,7 +26,8 @@
 #include <cstddef>
 #include <cstdint>
 
-// Reads a script. On a malformed line writes "script line N: ..." into error and returns false.
+// Reads a script. On a malformed line writes "script line N: ..." into error and returns false;
+// a path that is no readable regular file is "script line 0: cannot open PATH: REASON".
 bool LoadInputScript(const char* path, char* error, size_t errorSize);
 // Parses script text (the same rules as a file).
 bool ParseInputScript(const char* text, char* error, size_t errorSize);
@@ -42,7 +43,8 @@ void InputScriptMouse(float* sensitivity, bool* invert);
 
 // ---- recording ----
 // Opens the file and writes the seed and mouse lines; false (said on standard error) when it
-// cannot.
+// cannot be opened. Each frame's lines are written through at its end; the first write that
+// fails is said (kept_files.h) and the recording ends at its last whole frame.
 bool StartRecording(const char* path, uint32_t seed, float mouseSensitivity, bool invertMouse);
 // An event the main loop is about to handle before the given frame.
 void RecordEvent(uint32_t frame, const tEvent& event);

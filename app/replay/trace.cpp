@@ -1,6 +1,7 @@
 #include "app/replay/trace.h"
 
 #include "app/platform/platform.h"
+#include "app/replay/kept_files.h"
 #include "app/state/game_state.h"
 #include "app/state/options.h"
 #include "camera/camera.h"
@@ -8,15 +9,16 @@
 #include "world/objects/scene_objects.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
 // Opened once at the first traced frame and kept open: no allocation per frame.
-FILE* TraceFile = nullptr;
-char TraceFilePath[sizeof(GameOptions.tracePath)] = {};
-bool TraceFailed = false;
+tLineFile Trace;
+// The path a failed trace had: it is not tried again while the option names it.
+char FailedPath[sizeof(GameOptions.tracePath)] = {};
 
 // Long enough for every enemy of a full table.
 constexpr size_t kTraceLineSize = 64 * 1024;
@@ -64,34 +66,32 @@ void WriteTraceLine(uint32_t frame) {
     if (GameOptions.tracePath[0] == '\0') {
         return;
     }
-    if (TraceFile != nullptr && std::strcmp(TraceFilePath, GameOptions.tracePath) != 0) {
+    if (LineFileOpen(Trace) && std::strcmp(Trace.path, GameOptions.tracePath) != 0) {
         CloseTrace();
     }
-    if (TraceFile == nullptr) {
-        if (TraceFailed && std::strcmp(TraceFilePath, GameOptions.tracePath) == 0) {
+    if (!LineFileOpen(Trace)) {
+        if (std::strcmp(FailedPath, GameOptions.tracePath) == 0) {
             return;
         }
-        std::snprintf(TraceFilePath, sizeof(TraceFilePath), "%s", GameOptions.tracePath);
-        TraceFile = std::fopen(TraceFilePath, "a");
-        if (TraceFile == nullptr) {
+        if (!OpenLineFile(&Trace, "the trace", GameOptions.tracePath, "a")) {
             // Said once; the game plays on untraced.
-            std::fprintf(stderr, "Error: cannot open the trace file %s\n", TraceFilePath);
-            TraceFailed = true;
+            ReportNotKept("cannot open the trace file %s: %s", GameOptions.tracePath,
+                          std::strerror(errno));
+            std::snprintf(FailedPath, sizeof(FailedPath), "%s", GameOptions.tracePath);
             return;
         }
-        TraceFailed = false;
     }
     const size_t length = FormatTraceLine(frame, TraceLine, sizeof(TraceLine));
-    std::fwrite(TraceLine, 1, length, TraceFile);
-    std::fputc('\n', TraceFile);
-    // Flushed each frame so a crash or a kill keeps every finished frame.
-    std::fflush(TraceFile);
+    AddLines(&Trace, "%.*s\n", static_cast<int>(length), TraceLine);
+    // Written through each frame so a crash or a kill keeps every finished frame.
+    if (!CommitLines(&Trace)) {
+        std::snprintf(FailedPath, sizeof(FailedPath), "%s", GameOptions.tracePath);
+    }
 }
 
 void CloseTrace() {
-    if (TraceFile != nullptr) {
-        std::fclose(TraceFile);
-        TraceFile = nullptr;
+    if (LineFileOpen(Trace)) {
+        CloseLineFile(&Trace);
     }
-    TraceFailed = false;
+    FailedPath[0] = '\0';
 }

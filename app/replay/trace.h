@@ -14,7 +14,8 @@
 
 // Formats the trace line of the frame into buffer (no newline); the length written.
 size_t FormatTraceLine(uint32_t frame, char* buffer, size_t size);
-// Appends the frame's line to GameOptions.tracePath when it is set.
+// Appends the frame's line to GameOptions.tracePath when it is set. A file that cannot be opened
+// or written is said once (see kept_files.h) and not tried again while the option names it.
 void WriteTraceLine(uint32_t frame);
-// Closes the trace file (tests; the process's end closes it otherwise).
+// Closes the trace file; the shutdown does, and tests between runs.
 void CloseTrace();

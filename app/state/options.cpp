@@ -91,7 +91,9 @@ constexpr const char* kUsage =
     "Exit status:\n"
     "  0                    the game ended (quit, victory, defeat, or no window)\n"
     "  1                    the shot sound could not be loaded\n"
-    "  2                    a bad command line or input script\n";
+    "  2                    a bad command line or input script\n"
+    "  4                    a recording, trace, capture or screenshot could not be written\n"
+    "  5                    the display went away while the game ran\n";
 
 bool ParseUnsigned(const char* text, uint64_t max, uint64_t* value) {
     if (text == nullptr || *text < '0' || *text > '9') {

@@ -144,5 +144,6 @@ TEST(PlayerFiles, ScreenshotsArePngsNamedByTimeInTheirOwnDirectory) {
     WriteText(root + "/blocked", "a file where the directory should be");
     const tEnvVar blocked("XDG_DATA_HOME", root + "/blocked");
     EXPECT_FALSE(SaveScreenshot(when, first, sizeof(first)));
-    EXPECT_EQ(std::string(first), "cannot create " + root + "/blocked/ostravel/screenshots");
+    EXPECT_EQ(std::string(first),
+              "cannot create " + root + "/blocked/ostravel/screenshots: Not a directory");
 }
