@@ -95,7 +95,10 @@ void SwitchToFullScreen() {
         ShowError("Could Not Enum Display Settings");
         return;
     }
-    if (!ChangeDisplayMode(WindowWidth, WindowHeight)) {
+    // The window's size at the display's current refresh rate.
+    dmSettings.width = static_cast<int>(WindowWidth);
+    dmSettings.height = static_cast<int>(WindowHeight);
+    if (!ChangeDisplayMode(dmSettings)) {
         ShowError("Display Mode Not Compatible");
         PostQuitRequest(0);
     }

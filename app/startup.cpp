@@ -18,6 +18,7 @@
 #include "models/md2_loader.h"
 #include "render/font.h"
 #include "render/frame/frame_renderer.h"
+#include "sound/sound_effect.h"
 #include "world/load_world.h"
 #include "world/objects/scene_objects.h"
 #include "world/world_rules.h"
@@ -156,6 +157,8 @@ int ShutDown(int exitCode) {
     }
     StopRecording();
     CloseTrace();
+    // The sound closes while the platform that plays it is still up.
+    ShutdownSound();
     // The window class goes with the window system's own shutdown.
     ShutdownPlatform();
     AppInstance = false;
@@ -174,7 +177,7 @@ void EndOnLostDisplay(const char* what) {
     std::_Exit(kExitDisplayLost);
 }
 
-bool StartGame() {
+tStartResult StartGame() {
     FramesDrawn = 0;
     CurrentFrame = 0;
     if (GameOptions.askFullScreen) {
@@ -193,23 +196,31 @@ bool StartGame() {
     AppInstance = true;
     if (!CreateMainWindow("Ostravel", WindowWidth, WindowHeight, FullScreen,
                           static_cast<int>(ColorBits), static_cast<int>(ColorBits))) {
-        return false;
+        return kStartNoWindow;
     }
     MainWindow = true;
     ShowMainWindow();
     CreateGLContext(static_cast<int>(WindowWidth), static_cast<int>(WindowHeight));
-    LoadWorld();
+    if (!LoadWorld()) {
+        return kStartNoSound;
+    }
     // The player starts looking along +z wherever the pointer was: from the window's middle the
     // first frame's mouse look finds no travel.
     int centreX = 0, centreY = 0;
     WindowCentre(&centreX, &centreY);
     SetCursorPos(centreX, centreY);
-    return true;
+    return kStartRunning;
 }
 
 int RunGame() {
-    if (!StartGame()) {
+    switch (StartGame()) {
+    case kStartNoWindow:
         return 0;
+    case kStartNoSound:
+        // No main loop; the display mode and everything opened are given back as on any way out.
+        return ShutDown(kExitNoSound);
+    case kStartRunning:
+        break;
     }
     int exitCode = 0;
     while (MainLoopPass(&exitCode)) {
@@ -226,6 +237,9 @@ int GameMain(int argc, char** argv) {
         return 2;
     case kParseRun:
         break;
+    }
+    if (GameOptions.stats) {
+        EnableStats();
     }
     tPlayerConfig config;
     ReadPlayerConfig(&config);

@@ -37,18 +37,28 @@ void SettingsPath(char* out, size_t size);
 // file that is not a readable regular file (a directory, say) is refused with its reason.
 void LoadSettings();
 
+// The exit code of a game whose sound cannot start.
+constexpr int kExitNoSound = 1;
+
+// How start-up ended.
+enum tStartResult {
+    kStartRunning,  // the main loop may run
+    kStartNoWindow, // the window could not be created
+    kStartNoSound,  // the world loaded but the sound did not start: the game cannot go on
+};
 // Start-up up to the main loop on the selected platform backend: the full-screen question (or
-// the options' answer), the settings, the window and the world. False when the window cannot be
-// created.
-bool StartGame();
+// the options' answer), the settings, the window and the world.
+tStartResult StartGame();
 // The whole game on the selected platform backend: start-up, world loading, the main loop and
-// shutdown. Returns the exit code of the quit request (0 if the window cannot be created).
+// shutdown. Returns the exit code of the quit request; 0 if the window cannot be created, and
+// kExitNoSound, after the shutdown sequence, if the sound cannot start.
 int RunGame();
 // Handles one event, or runs one frame when no event waits. Returns false once the quit
 // request has been taken, with its exit code in *exitCode.
 bool MainLoopPass(int* exitCode);
-// The shutdown sequence: the window and its context go, the recording and the trace are closed.
-// Returns exitCode, or kExitNotKept in place of 0 when a file the player asked for was not kept.
+// The shutdown sequence: the window and its context go, the recording and the trace are closed,
+// the sound is closed. Returns exitCode, or kExitNotKept in place of 0 when a file the player
+// asked for was not kept.
 int ShutDown(int exitCode);
 // The display has gone under the game: says so, closes the recording as at the window's close
 // and the trace, and ends the process with kExitDisplayLost.

@@ -2,6 +2,8 @@
 
 #include "app/platform/platform.h"
 
+#include <algorithm>
+
 float FrameInterval = 0.0f;
 float FpsValue = 50.0f;
 
@@ -18,7 +20,7 @@ float FrameCount = 0.0f;
 void TickFrameTimer() {
     const float now =
         static_cast<float>(static_cast<double>(TimeMs()) * static_cast<double>(kMsToSeconds));
-    FrameInterval = now - LastFrameTime;
+    FrameInterval = BoundedInterval(now - LastFrameTime);
     LastFrameTime = now;
     // Counted before the test, so a refreshed value is never below 4.
     FrameCount = FrameCount + 1.0f;
@@ -31,6 +33,15 @@ void TickFrameTimer() {
 
 float FramesPerSecond() {
     return FpsValue;
+}
+
+float BoundedInterval(float seconds) {
+    return std::min(seconds, kMaxFrameInterval);
+}
+
+float EffectRate() {
+    // The floor first: a rate that is no number counts as the floor too.
+    return std::max(1.0f / kMaxFrameInterval, FpsValue);
 }
 
 void ResetFrameTimer() {

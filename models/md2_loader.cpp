@@ -108,7 +108,8 @@ const char* CheckHeader(const tMd2Header& h, size_t size) {
         h.offsetTriangles < 0 || h.offsetFrames < 0) {
         return "Invalid file format (Negative count or offset): %s!";
     }
-    // A frame block must fit the working buffer and hold every vertex it claims.
+    // A frame block is at most the format's largest (2048 vertices) and holds every vertex it
+    // claims; the blocks are converted straight from the file's bytes.
     if (h.frameSize > kMd2FrameBufferBytes) {
         return "Invalid file format (Frame size over 8320 bytes): %s!";
     }
@@ -134,7 +135,8 @@ const char* CheckHeader(const tMd2Header& h, size_t size) {
 
 // Every index of every triangle within the vertex and texture coordinate counts: the drawing
 // code reads vertices and texture coordinates through them unchecked. A file without texture
-// coordinates is drawn untextured, and its triangles' texture indices are never read.
+// coordinates is drawn untextured: its triangles' texture indices are kept but not checked, as
+// the drawing never looks them up.
 bool TrianglesInRange(const uint8_t* data, const tMd2Header& h) {
     for (int32_t t = 0; t < h.numTriangles; ++t) {
         const uint8_t* p = data + h.offsetTriangles + 12 * static_cast<size_t>(t);
@@ -318,7 +320,8 @@ bool LoadMd2(int id, const char* modelDir, const char* fileName, const char* ski
     }
 
     // A file already held by another model is not parsed again: its key frames are shared.
-    // Everything is checked before the slot changes, so a refused file leaves it as it was.
+    // Everything is checked before the models change, so a refused file leaves them as they
+    // were (a main model's placement and mask flag were reset above, whatever the file).
     const uint64_t hash = read == kReadTooLarge ? 0 : HashBytes(bytes);
     tSharedFile* shared = read == kReadTooLarge ? nullptr : FindSharedFile(hash, bytes.size());
     tMd2Contents parsed;

@@ -35,12 +35,6 @@ constexpr const char* kErrorNames[] = {
 };
 constexpr int kErrorCount = static_cast<int>(sizeof(kErrorNames) / sizeof(kErrorNames[0]));
 
-// The output is stopped and closed when the process ends, also after world loading ended it
-// with exit code 1.
-struct tSoundShutdown {
-    ~tSoundShutdown() { ShutdownSound(); }
-} SoundShutdownAtExit;
-
 // Whether InitSound got the output started, so the shutdown closes only what was opened.
 bool Started = false;
 
@@ -51,7 +45,7 @@ const char* SoundErrorName(int code) {
 }
 
 void PrintSoundError() {
-    // Flushed at once: world loading may end the process right after this line.
+    // Flushed at once: a failed start ends the game right after this line.
     std::printf("%s\n", SoundErrorName(SoundLastError()));
     std::fflush(stdout);
 }

@@ -26,6 +26,6 @@ void PlaySample();
 void PrintSoundError();
 // The text of a sound error code; "Unknown error" for codes outside the table.
 const char* SoundErrorName(int code);
-// Stops the last playback and closes the output. Runs by itself when the process ends; calling
-// it earlier (tests) is harmless and InitSound may follow.
+// Stops the last playback and closes the output: a step of the game's shutdown sequence, also
+// after a failed InitSound (whatever it opened). Harmless when nothing runs; InitSound may follow.
 void ShutdownSound();

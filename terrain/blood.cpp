@@ -68,10 +68,7 @@ void EmitBlood(unsigned respawnFrames, unsigned durationFrames, float slowdown, 
 }
 
 bool DrawBlood(bool loop, float pitch, float heading) {
-    float f = FramesPerSecond();
-    if (f < 1.0f) {
-        f = 1.0f;
-    }
+    const float f = EffectRate();
     glDisable(GL_LIGHTING);
     glDisable(GL_FOG);
     glDisable(GL_DEPTH_TEST);

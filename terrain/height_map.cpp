@@ -11,9 +11,14 @@ uint8_t HeightMap[kHeightMapBytes];
 
 namespace {
 
-// Grid coordinate of a world coordinate: trunc((c + 10240) / 10) in double precision. Values
-// far off the map are limited first so the conversion to int stays defined; wrapping makes the
-// exact value there irrelevant. NaN lands on grid 0.
+// Into 0 ... 2047, negative coordinates included.
+int WrapGrid(int g) {
+    const int r = g % kHeightMapSide;
+    return r < 0 ? r + kHeightMapSide : r;
+}
+
+} // namespace
+
 int GridCoordinate(float c) {
     double g = (static_cast<double>(c) + kMapOffset) / kSampleSpacing;
     constexpr double kLimit = 1.0e8;
@@ -25,13 +30,10 @@ int GridCoordinate(float c) {
     return static_cast<int>(g);
 }
 
-// Into 0 ... 2047, negative coordinates included.
-int WrapGrid(int g) {
-    const int r = g % kHeightMapSide;
-    return r < 0 ? r + kHeightMapSide : r;
+int CellCorner(float c) {
+    const int g = GridCoordinate(c);
+    return g - g % kCellSize;
 }
-
-} // namespace
 
 void LoadHeightMap(const char* path, int size, uint8_t* buffer) {
     char resolved[1024];
@@ -66,11 +68,8 @@ int GridHeight(const uint8_t* map, int gx, int gz) {
 }
 
 float TerrainHeight(const uint8_t* map, float x, float z) {
-    int gx = GridCoordinate(x);
-    int gz = GridCoordinate(z);
-    // Snap toward zero to the cell corner, as the remainder does for negative values too.
-    gx -= gx % kCellSize;
-    gz -= gz % kCellSize;
+    const int gx = CellCorner(x);
+    const int gz = CellCorner(z);
 
     // Corners in grid units first, then scaled as a whole into map-space world units.
     auto corner = [map](int cx, int cz) {

@@ -29,6 +29,14 @@ constexpr float kRayTop = 2560.0f;        // top of the vertical probe of the he
 // ---- whole run: loaded once at world loading, never freed ----
 extern uint8_t HeightMap[kHeightMapBytes];
 
+// Grid coordinate of a world coordinate: trunc((c + 10240) / 10) in double precision. Values far
+// off the map are held to +-1e8 grid units first, so that the conversion to int stays defined
+// (wrapping makes the exact value there irrelevant); NaN lands on grid 0.
+int GridCoordinate(float c);
+// The corner of the cell under a world coordinate: its grid coordinate snapped toward zero to a
+// multiple of kCellSize, as the remainder does for negative values too.
+int CellCorner(float c);
+
 // Reads size bytes of a raw height file into buffer; reports a missing file once.
 void LoadHeightMap(const char* path, int size, uint8_t* buffer);
 // The stored sample at grid point (gx, gz); 0 for a null map.

@@ -157,12 +157,10 @@ void DrawSkyBox(float x, float y, float z, float width, float height, float leng
     glTexCoord2f(CloudTexS(kCloudGridSide - 1, CloudOffset2), CloudTexT(kCloudGridSide - 2));
     glDisable(GL_BLEND);
 
-    // A steady drift per second whatever the frame rate; below one frame a second counts as one.
-    const float fps = FramesPerSecond();
-    int f = 1;
-    if (fps >= 1.0f) {
-        f = fps < 1.0e6f ? static_cast<int>(fps) : 1000000;
-    }
+    // A steady drift per second whatever the frame rate, a frame moving it by at most the
+    // longest interval the rules take.
+    const float fps = EffectRate();
+    const int f = fps < 1.0e6f ? static_cast<int>(fps) : 1000000;
     CloudOffset1 += kDrift1 / static_cast<float>(f);
     CloudOffset2 += kDrift2 / static_cast<float>(f);
 

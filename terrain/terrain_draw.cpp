@@ -10,21 +10,8 @@
 
 namespace {
 
-constexpr double kSampleSpacing = 10.0; // world units between samples
-constexpr double kMapOffset = 10240.0;  // world + offset = map space
-constexpr double kHeightScale = 10.0;   // world units per stored height unit
-
 // The detail layer is always on; the switch keeps the single-texture path in one place.
-bool DetailLayer = true;
-
-// Grid cell corner of a world coordinate: truncated toward zero, then snapped toward zero to a
-// multiple of the cell size. Far-off values are held to a range that still converts to int.
-int CellCorner(float c) {
-    const double g =
-        std::clamp((static_cast<double>(c) + kMapOffset) / kSampleSpacing, -1.0e8, 1.0e8);
-    const int cell = static_cast<int>(g);
-    return cell - cell % kCellSize;
-}
+constexpr bool kDetailLayer = true;
 
 // The drawn square: at most 81 x 81 cells (its side over the cell size, both ends included) on
 // 82 x 82 grid points.
@@ -50,8 +37,8 @@ unsigned PointOutcodes[kMaxPointsPerSide][kMaxPointsPerSide];
 // s runs with x and t against z over the whole map (2048 samples); unit 1 gets the same
 // coordinate, its texture matrix does the repeating.
 void TerrainTexCoord(int gx, int gz, float* s, float* t) {
-    *s = static_cast<float>(gx / 2048.0);
-    *t = static_cast<float>(-gz / 2048.0);
+    *s = static_cast<float>(gx / static_cast<double>(kHeightMapSide));
+    *t = static_cast<float>(-gz / static_cast<double>(kHeightMapSide));
 }
 
 // The vertex of grid point q (grid units) at whole world units.
@@ -102,7 +89,7 @@ void DrawTerrain(const uint8_t* map, float x, float z) {
     glActiveTextureARB(GL_TEXTURE0_ARB);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, TextureTable[kTexTerrain]);
-    if (DetailLayer) {
+    if (kDetailLayer) {
         // Unit 1 modulates the lit colour map by the detail texture, doubled so that its mid grey
         // leaves the brightness as it was.
         glActiveTextureARB(GL_TEXTURE1_ARB);
@@ -206,11 +193,8 @@ void DrawTerrain(const uint8_t* map, float x, float z) {
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glDisableClientState(GL_NORMAL_ARRAY);
         glDisableClientState(GL_VERTEX_ARRAY);
-        float s = 0.0f, t = 0.0f;
-        TerrainTexCoord(static_cast<int>(lastCorner.x), static_cast<int>(lastCorner.z), &s, &t);
         glNormal3f(lastNormal.x, lastNormal.y, lastNormal.z);
-        glMultiTexCoord2fARB(GL_TEXTURE0_ARB, s, t);
-        glMultiTexCoord2fARB(GL_TEXTURE1_ARB, s, t);
+        SetTerrainTexCoord(static_cast<int>(lastCorner.x), static_cast<int>(lastCorner.z));
     }
 
     // Texturing off on both units and unit 0 active again; fog and lighting stay on for the

@@ -95,7 +95,7 @@ void ResetLevelState() {
     ClearSceneObjects();
 }
 
-void LoadWorld() {
+bool LoadWorld() {
     ResetLevelState();
     // The enemies' firing chances draw from this generator, seeded from the clock unless the
     // command line or a replayed recording names the seed.
@@ -113,8 +113,8 @@ void LoadWorld() {
         LoadTexture(TextureTable, texture.path, texture.slot);
     }
     // At the world origin, the eye 50 units above the ground, looking along +z.
-    const float h = TerrainHeight(HeightMap, 0.0f, 0.0f);
-    Camera.Place(0.0f, h + 50.0f, 0.0f, 0.0f, h + 50.0f, 1.0f, 0.0f, 1.0f, 0.0f);
+    const float eye = TerrainHeight(HeightMap, 0.0f, 0.0f) + kEyeAboveGround;
+    Camera.Place(0.0f, eye, 0.0f, 0.0f, eye, 1.0f, 0.0f, 1.0f, 0.0f);
     SetLightAndFog();
     // The level's objects name the same few skins over and over: one texture per file.
     BeginSharedTextures();
@@ -123,8 +123,6 @@ void LoadWorld() {
     // Animations count their first 125 ms from here, not from the clock's zero.
     ResetModelAnimationClock();
 
-    // The one exit code the game gives itself: no sound, no game, and no shutdown sequence.
-    if (!InitSound("Data\\Sounds\\Shot.wav")) {
-        std::exit(1);
-    }
+    // Last of all: no sound, no game. The caller ends it through the shutdown sequence.
+    return InitSound("Data\\Sounds\\Shot.wav");
 }

@@ -13,6 +13,6 @@ void LoadingTextPosition(int width, int height, int* x, int* y);
 void ResetLevelState();
 
 // Into the current GL context (the caller makes it for the window): loading screen, height map,
-// textures, camera, light and fog, level, sound. Ends the process with exit code 1 when the
-// sound cannot be started.
-void LoadWorld();
+// textures, camera, light and fog, level, sound. False when the sound cannot be started, after
+// everything else has loaded: the game cannot go on (start-up ends it with exit code 1).
+bool LoadWorld();

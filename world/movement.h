@@ -4,7 +4,6 @@
 #pragma once
 
 #include "camera/camera.h"
-#include "world/movement.h"
 
 constexpr float kWalkSpeed = 100.0f;     // world units per second
 constexpr float kEyeAboveGround = 50.0f; // eye height over the ground under it

@@ -13,7 +13,7 @@ bool HitTestObject(int id, tCamera camera, tVec3& hit) {
     const tVec3 m = GetPosition(id);
     const tVec3 campos = camera.Position();
     const tVec3 campivot = camera.View();
-    const tVec3 ray = Normalized(campivot - campos) * 10.0f * 64.0f;
+    const tVec3 ray = Normalized(campivot - campos) * kShotLength;
     const tVec3 vRayLine[2] = {campos, campos + ray};
 
     // Half sizes of the first key frame in world units; heading and animation are ignored.

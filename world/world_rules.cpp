@@ -118,7 +118,7 @@ void UpdateWorld() {
         PreviousTime = now;
         ClockStarted = true;
     }
-    WorldFrameInterval = now - PreviousTime;
+    WorldFrameInterval = BoundedInterval(now - PreviousTime);
     PreviousTime = now;
 
     UpdateCamera(Camera);

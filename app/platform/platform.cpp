@@ -24,6 +24,9 @@ bool RecentrePointKnown = false;
 int RecentreX = 0;
 int RecentreY = 0;
 uint32_t LastStickReadMs = 0;
+// The stick's travel that did not make a whole pixel yet, carried to the next read.
+float StickRestX = 0.0f;
+float StickRestY = 0.0f;
 bool CursorReadTaken = false;
 int CursorReadDx = 0;
 int CursorReadDy = 0;
@@ -74,6 +77,8 @@ void SelectPlatform(const tPlatformBackend* backend) {
     RecentrePointKnown = false;
     SeedSet = false;
     CursorReadTaken = false;
+    StickRestX = 0.0f;
+    StickRestY = 0.0f;
     Focused = true;
     CursorHiddenByGame = false;
     TitleNote[0] = '\0';
@@ -128,9 +133,6 @@ void ShowTitleNote(const char* note, uint32_t durationMs) {
     std::snprintf(TitleNote, sizeof(TitleNote), "%s", note);
     TitleNoteUntil = TimeMs() + durationMs;
 }
-void GetClientSize(int* width, int* height) {
-    Backend->clientSize(width, height);
-}
 void GetClientOrigin(int* x, int* y) {
     Backend->clientOrigin(x, y);
 }
@@ -182,8 +184,16 @@ void GetCursorPos(int* x, int* y) {
         LastStickReadMs = now;
         float stickX = 0.0f, stickY = 0.0f;
         Backend->lookStick(&stickX, &stickY);
-        *x += static_cast<int>(stickX * kStickPixelsPerSecond * seconds);
-        *y += static_cast<int>(stickY * kStickPixelsPerSecond * seconds);
+        // Whole pixels move the cursor; the fraction waits for the next read, so that a slight
+        // tilt turns the view at any frame rate, and as fast at every rate.
+        const float travelX = stickX * kStickPixelsPerSecond * seconds + StickRestX;
+        const float travelY = stickY * kStickPixelsPerSecond * seconds + StickRestY;
+        const int pixelsX = static_cast<int>(travelX);
+        const int pixelsY = static_cast<int>(travelY);
+        StickRestX = travelX - static_cast<float>(pixelsX);
+        StickRestY = travelY - static_cast<float>(pixelsY);
+        *x += pixelsX;
+        *y += pixelsY;
     } else {
         *x = centreX;
         *y = centreY;
@@ -213,8 +223,8 @@ bool WindowHasFocus() {
 bool QueryDisplayMode(tDisplayMode* mode) {
     return Backend->queryDisplayMode(mode);
 }
-bool ChangeDisplayMode(unsigned width, unsigned height) {
-    return Backend->changeDisplayMode(width, height);
+bool ChangeDisplayMode(const tDisplayMode& mode) {
+    return Backend->changeDisplayMode(mode);
 }
 void RestoreDisplayMode() {
     Backend->restoreDisplayMode();

@@ -78,8 +78,8 @@ struct tPlatformBackend {
     // A game controller's right stick, each axis -1 ... 1 past its dead zone (0, 0 without one).
     void (*lookStick)(float* x, float* y);
     bool (*queryDisplayMode)(tDisplayMode* mode);
-    // Whether the display can switch to width x height for the full-screen window.
-    bool (*changeDisplayMode)(unsigned width, unsigned height);
+    // Whether the display can switch to the mode's width x height for the full-screen window.
+    bool (*changeDisplayMode)(const tDisplayMode& mode);
     void (*restoreDisplayMode)();
     // Switches the window to full screen at the display mode width x height, or back to a
     // window whose client area is width x height at (x, y). False when the display refuses.
@@ -133,7 +133,6 @@ void ShowMainWindow();
 void SetWindowTitle(const char* title);
 // Shows a short note in the window title for durationMs milliseconds of the clock.
 void ShowTitleNote(const char* note, uint32_t durationMs);
-void GetClientSize(int* width, int* height);
 void GetClientOrigin(int* x, int* y);
 
 // Next event: the backend's, then a posted quit request. While the window is without the keyboard
@@ -146,7 +145,8 @@ bool QuitRequested();
 
 void SetCursorVisible(bool show);
 // The cursor in screen pixels; a game controller's right stick moves it on from the last
-// re-centring point by kStickPixelsPerSecond at full tilt, so it turns the view as the mouse does.
+// re-centring point by kStickPixelsPerSecond at full tilt, so it turns the view as the mouse does
+// (a fraction of a pixel is carried to the next read).
 void GetCursorPos(int* x, int* y);
 constexpr float kStickPixelsPerSecond = 1500.0f;
 void SetCursorPos(int x, int y);
@@ -155,7 +155,7 @@ bool IsKeyDown(tKey key);
 bool WindowHasFocus();
 
 bool QueryDisplayMode(tDisplayMode* mode);
-bool ChangeDisplayMode(unsigned width, unsigned height);
+bool ChangeDisplayMode(const tDisplayMode& mode);
 void RestoreDisplayMode();
 bool SetWindowFullScreen(bool on, int x, int y, unsigned width, unsigned height);
 

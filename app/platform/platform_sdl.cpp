@@ -455,7 +455,7 @@ bool SdlQueryDisplayMode(tDisplayMode* mode) {
 
 // The mode itself is switched when the full-screen window appears; here the display is asked
 // whether it offers exactly this size.
-bool SdlChangeDisplayMode(unsigned width, unsigned height) {
+bool DisplayOffers(unsigned width, unsigned height) {
     if (!StartVideo()) {
         return false;
     }
@@ -470,6 +470,11 @@ bool SdlChangeDisplayMode(unsigned width, unsigned height) {
     return false;
 }
 
+bool SdlChangeDisplayMode(const tDisplayMode& mode) {
+    return mode.width > 0 && mode.height > 0 &&
+           DisplayOffers(static_cast<unsigned>(mode.width), static_cast<unsigned>(mode.height));
+}
+
 void SdlRestoreDisplayMode() {
     if (Window != nullptr && FullScreenWindow) {
         SDL_SetWindowFullscreen(Window, 0);
@@ -481,7 +486,7 @@ bool SdlSetFullScreen(bool on, int x, int y, unsigned width, unsigned height) {
         return false;
     }
     if (on) {
-        if (!SdlChangeDisplayMode(width, height)) {
+        if (!DisplayOffers(width, height)) {
             return false;
         }
         SDL_DisplayMode mode{};

@@ -102,8 +102,9 @@ bool TestQueryDisplayMode(tDisplayMode* mode) {
     return true;
 }
 
-bool TestChangeDisplayMode(unsigned, unsigned) {
+bool TestChangeDisplayMode(const tDisplayMode& mode) {
     Record("changeDisplayMode");
+    State.askedMode = mode;
     return !State.failChangeDisplayMode;
 }
 

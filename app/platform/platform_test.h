@@ -48,6 +48,8 @@ struct tTestPlatformState {
     const char* glExtensions = "GL_ARB_multitexture GL_EXT_texture";
     int colorBits = 0;
     int depthBits = 0;
+    // The display mode the game last asked for.
+    tDisplayMode askedMode = {};
 
     // Failures to stage.
     bool failCreateWindow = false;

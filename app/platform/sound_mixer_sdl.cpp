@@ -114,8 +114,8 @@ void MixerClose() {
         return;
     }
     Started = false;
-    // At process exit the platform may already have shut SDL down, audio with it; then only
-    // the mixer's own memory is left, which the process's end returns.
+    // The game closes the sound before the platform shuts SDL down; should SDL have gone first
+    // (audio with it), only the mixer's own memory is left, which the process's end returns.
     const bool audioUp = SDL_WasInit(SDL_INIT_AUDIO) != 0;
     if (audioUp) {
         Mix_HaltChannel(-1);

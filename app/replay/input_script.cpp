@@ -5,6 +5,7 @@
 #include "app/replay/kept_files.h"
 #include "app/replay/replay_platform.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -41,8 +42,9 @@ constexpr int kScriptFullScreen = -3;
 struct tScriptEvent {
     uint32_t frame;
     tScriptAction action;
-    int key;  // tKey for movement keys
-    int a, b; // mouse dx, dy; resize w, h; click 0 left 1 right
+    int key;       // tKey for movement keys
+    int a, b;      // mouse dx, dy; resize w, h; click 0 left 1 right
+    uint32_t step; // step milliseconds
 };
 
 // Built once when the script is read; the frames only walk it.
@@ -108,6 +110,7 @@ const char* ParseLine(const std::vector<std::string>& w, tScriptEvent* e) {
     e->key = 0;
     e->a = 0;
     e->b = 0;
+    e->step = 0;
     if (w.size() < 2) {
         return "event expected after the frame number";
     }
@@ -134,8 +137,8 @@ const char* ParseLine(const std::vector<std::string>& w, tScriptEvent* e) {
             e->action = down ? kActKeyDown : kActKeyUp;
         }
     } else if (verb == "mouse") {
-        if (w.size() != 4 || !ParseInt(w[2], -100000, 100000, &x) ||
-            !ParseInt(w[3], -100000, 100000, &y)) {
+        if (w.size() != 4 || !ParseInt(w[2], -kScriptMouseLimit, kScriptMouseLimit, &x) ||
+            !ParseInt(w[3], -kScriptMouseLimit, kScriptMouseLimit, &y)) {
             return "mouse needs DX DY";
         }
         e->action = kActMouse;
@@ -165,11 +168,12 @@ const char* ParseLine(const std::vector<std::string>& w, tScriptEvent* e) {
         }
         e->action = kActMove;
     } else if (verb == "step") {
-        if (w.size() != 3 || !ParseInt(w[2], 0, 60000, &x)) {
-            return "step needs milliseconds (0 ... 60000)";
+        // Any step the clock can make: a recording's first one holds the whole start-up.
+        if (w.size() != 3 || !ParseInt(w[2], 0, 0xFFFFFFFFL, &x)) {
+            return "step needs milliseconds (0 ... 4294967295)";
         }
         e->action = kActStep;
-        e->a = static_cast<int>(x);
+        e->step = static_cast<uint32_t>(x);
     } else {
         return "unknown event (key mouse click close resize move step)";
     }
@@ -352,7 +356,7 @@ bool InjectScriptEvents(uint32_t frame) {
             break;
         case kActStep:
             // Not an event: the frame itself follows in this pass.
-            SetNextFrameStep(static_cast<uint32_t>(e.a));
+            SetNextFrameStep(e.step);
             continue;
         }
         any = true;
@@ -437,7 +441,10 @@ void RecordFrameEnd(uint32_t frame) {
     }
     int dx = 0, dy = 0;
     if (TakeCursorReadOffset(&dx, &dy) && (dx != 0 || dy != 0)) {
-        AddLines(&Recording, "%u mouse %d %d\n", frame, dx, dy);
+        // Held to what a script can say; no screen is that wide.
+        AddLines(&Recording, "%u mouse %d %d\n", frame,
+                 std::clamp(dx, -kScriptMouseLimit, kScriptMouseLimit),
+                 std::clamp(dy, -kScriptMouseLimit, kScriptMouseLimit));
     }
     // Written through each frame, so a recording cut short by a crash or a full disk still
     // plays up to its last whole frame.

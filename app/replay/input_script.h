@@ -3,12 +3,13 @@
 //
 //   FRAME key NAME down|up     NAME: up down left right w a s d escape f11 f12
 //   FRAME mouse DX DY          the next cursor read finds the cursor DX, DY from the centre
+//                              (-100000 ... 100000 each)
 //   FRAME click left|right
 //   FRAME close
 //   FRAME resize W H
 //   FRAME move                 the window moved on the screen
 //   FRAME step MS              the clocks advance MS milliseconds before this frame (and the
-//                              frames after it, until the next step line)
+//                              frames after it, until the next step line); 0 ... 4294967295
 //   seed N                     the random generator's seed at world loading
 //   mouse_sensitivity X        the mouse settings the session was played with (a replay
 //   invert_mouse yes|no        uses them, or the defaults 1.0 and no, never the player's own)
@@ -25,6 +26,9 @@
 
 #include <cstddef>
 #include <cstdint>
+
+// The largest cursor travel a mouse line holds, either way, in pixels; a recording writes no more.
+constexpr int kScriptMouseLimit = 100000;
 
 // Reads a script. On a malformed line writes "script line N: ..." into error and returns false;
 // a path that is no readable regular file is "script line 0: cannot open PATH: REASON".

@@ -129,8 +129,8 @@ void ReplayLookStick(float* x, float* y) {
 bool ReplayQueryDisplayMode(tDisplayMode* mode) {
     return Inner->queryDisplayMode(mode);
 }
-bool ReplayChangeDisplayMode(unsigned width, unsigned height) {
-    return Inner->changeDisplayMode(width, height);
+bool ReplayChangeDisplayMode(const tDisplayMode& mode) {
+    return Inner->changeDisplayMode(mode);
 }
 void ReplayRestoreDisplayMode() {
     Inner->restoreDisplayMode();

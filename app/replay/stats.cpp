@@ -25,6 +25,8 @@
 
 namespace {
 
+// Set once, by --stats before the game starts (or by a test); read on every allocation.
+std::atomic<bool> Enabled{false};
 std::atomic<uint64_t> Allocations{0};
 // Those of them made during the frame stages by the game's own code (see CallerIsOurs).
 std::atomic<uint64_t> GameAllocations{0};
@@ -126,6 +128,9 @@ bool CallerIsOurs(void* caller) {
 }
 
 void CountAllocation(void* caller) {
+    if (!Enabled.load(std::memory_order_relaxed)) {
+        return;
+    }
     Allocations.fetch_add(1, std::memory_order_relaxed);
     if (InFrame.load(std::memory_order_relaxed) && CallerIsOurs(caller)) {
         GameAllocations.fetch_add(1, std::memory_order_relaxed);
@@ -178,6 +183,10 @@ void operator delete[](void* p, const std::nothrow_t&) noexcept {
 }
 #endif
 
+void EnableStats() {
+    Enabled.store(true, std::memory_order_relaxed);
+}
+
 uint64_t AllocationCount() {
     return Allocations.load(std::memory_order_relaxed);
 }
@@ -187,6 +196,9 @@ uint64_t GameFrameAllocationCount() {
 }
 
 void StatsFrameBegin() {
+    if (!Enabled.load(std::memory_order_relaxed)) {
+        return;
+    }
     FrameBegin = tClock::now();
     AllocationsAtFrameBegin = GameAllocations.load(std::memory_order_relaxed);
     TotalAtFrameBegin = AllocationCount();
@@ -194,17 +206,23 @@ void StatsFrameBegin() {
 }
 
 void StatsUpdateBegin() {
+    if (!Enabled.load(std::memory_order_relaxed)) {
+        return;
+    }
     UpdateBegin = tClock::now();
 }
 
 void StatsUpdateEnd() {
-    if (Frames < kKeptFrames) {
+    if (Enabled.load(std::memory_order_relaxed) && Frames < kKeptFrames) {
         UpdateUs[Frames] =
             std::chrono::duration<float, std::micro>(tClock::now() - UpdateBegin).count();
     }
 }
 
 void StatsFrameEnd() {
+    if (!Enabled.load(std::memory_order_relaxed)) {
+        return;
+    }
     InFrame.store(false, std::memory_order_relaxed);
     const tClock::time_point end = tClock::now();
     const uint64_t game = GameAllocations.load(std::memory_order_relaxed) - AllocationsAtFrameBegin;

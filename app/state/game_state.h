@@ -29,7 +29,7 @@ extern int32_t RedTintFrames;     // frames left of the red tint after enemy fir
 extern bool BloodActive;          // a blood burst is running
 extern int32_t ShotTarget;        // enemy hit by the last shot that hit
 extern tVec3 HitPoint;            // where that shot struck
-extern float WorldFrameInterval;  // seconds between the last two world updates
+extern float WorldFrameInterval;  // seconds between the last two world updates (bounded)
 extern float LetterSpin;          // heading of every letter, degrees
 
 // The middle of the view in screen pixels, where mouse look keeps the cursor: the client

@@ -40,8 +40,9 @@ void KeepLastTitle(const char* title) {
     std::snprintf(LastTitle, sizeof(LastTitle), "%s", title);
 }
 
-// Whether operator new passes the counting hook.
+// Whether operator new passes the counting hook (switched on, as --stats does).
 bool AllocationHookCounts() {
+    EnableStats();
     const uint64_t before = AllocationCount();
     auto probe = std::make_unique<int[]>(static_cast<size_t>(before % 7 + 3));
     // The pointer escapes, so the allocation cannot be elided.

@@ -1,5 +1,6 @@
 // The start-up sequence, main loop and shutdown driven through the test backend.
 #include "app/platform/platform_test.h"
+#include "app/platform/sound_backend.h"
 #include "app/startup.h"
 #include "app/state/game_state.h"
 #include "app/state/options.h"
@@ -155,6 +156,48 @@ TEST_F(MainLoop, ContextFailuresEachSayTheirMessageAndQuit) {
     EXPECT_EQ(state.boxes[1].text, "SetPixelFormat failed");
     EXPECT_EQ(state.boxes[2].text, "Your current setup does not support multitexturing");
     EXPECT_EQ(FramesDrawn, 0u);
+}
+
+namespace {
+
+// Sound that starts but cannot load its sample, and tells whether it was closed again.
+bool StagedSoundOpen = false;
+const tSoundBackend StagedNoSample = {
+    .name = "no sample",
+    .start = [](int, int) { return StagedSoundOpen = true; },
+    .loadSample = [](const char*) { return 0; },
+    .play = [](int) { return -1; },
+    .stop = [](int) {},
+    .close = [] { StagedSoundOpen = false; },
+    .lastError = [] { return static_cast<int>(kSoundErrFileNotFound); },
+};
+
+} // namespace
+
+// A full-screen start whose sound fails ends with exit code 1 before any frame, yet through the
+// whole shutdown sequence: the display mode restored, the cursor shown, the sound closed.
+TEST_F(MainLoop, FullScreenStartWithoutSoundRestoresTheDisplayAndEndsWithOne) {
+    tTestPlatformState& state = TestPlatformState();
+    SelectSoundBackend(&StagedNoSample);
+    testing::internal::CaptureStdout();
+    const int exitCode = RunGame();
+    const std::string printed = testing::internal::GetCapturedStdout();
+    SelectSoundBackend(SdlMixerSound());
+    EXPECT_EQ(exitCode, 1);
+    EXPECT_NE(printed.find("File not found"), std::string::npos);
+    EXPECT_TRUE(FullScreen);
+    EXPECT_EQ(FramesDrawn, 0u);
+    const auto& calls = state.calls;
+    ASSERT_LT(IndexOf(calls, "changeDisplayMode"), calls.size());
+    // The window's size at the refresh rate the display reported (60 Hz).
+    EXPECT_EQ(state.askedMode.width, 800);
+    EXPECT_EQ(state.askedMode.height, 600);
+    EXPECT_EQ(state.askedMode.refreshRate, 60);
+    EXPECT_LT(IndexOf(calls, "deleteContext"), IndexOf(calls, "restoreDisplayMode"));
+    EXPECT_LT(IndexOf(calls, "restoreDisplayMode"), IndexOf(calls, "shutdown"));
+    EXPECT_LT(IndexOf(calls, "shutdown"), calls.size());
+    EXPECT_TRUE(state.cursorVisible);
+    EXPECT_FALSE(StagedSoundOpen);
 }
 
 TEST_F(MainLoop, WindowCreationFailureReturnsZeroAtOnce) {

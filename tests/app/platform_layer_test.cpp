@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 tEvent Focus(bool gained) {
@@ -108,5 +110,46 @@ TEST(PlatformLayer, ScriptInputReplacesLiveInput) {
     PostQuitRequest(0);
     ASSERT_TRUE(PollEvent(&event));
     EXPECT_EQ(event.kind, kEventQuit);
+    ClearInputScript();
+}
+
+// A recording plays back whatever it holds: a first frame that came a minute after the clock
+// started (the full-screen question left open), the longest step the clock can make, and a
+// cursor thrown further than a mouse line can say.
+TEST(PlatformLayer, ARecordingReadsBackALongFirstStep) {
+    tTestPlatformState& state = ResetTestPlatform();
+    SelectPlatform(ReplayPlatform(TestPlatform()));
+    SetRecordingClock();
+    const std::string path = testing::TempDir() + "long_first_step.txt";
+    ASSERT_TRUE(StartRecording(path.c_str(), 7, 1.0f, false));
+    const uint32_t steps[] = {61000, 20, 0xFFFFFFFFu};
+    for (uint32_t frame = 0; frame < 3; ++frame) {
+        TestAdvanceClock(steps[frame]);
+        RecordFrameStart(frame, AdvanceFixedStep());
+        state.cursorX = frame == 1 ? 250000 : 0;
+        int x = 0, y = 0;
+        GetCursorPos(&x, &y);
+        SetCursorPos(0, 0); // re-centred, as mouse look does after any travel
+        RecordFrameEnd(frame);
+    }
+    StopRecording();
+
+    char error[160];
+    ASSERT_TRUE(LoadInputScript(path.c_str(), error, sizeof(error))) << error;
+    ResetTestPlatform();
+    SelectPlatform(ReplayPlatform(TestPlatform()));
+    SetFixedStep(0);
+    SetLiveInputIgnored(true);
+    uint32_t now = 0;
+    for (uint32_t frame = 0; frame < 3; ++frame) {
+        InjectScriptEvents(frame);
+        EXPECT_EQ(AdvanceFixedStep(), steps[frame]) << frame;
+        now += steps[frame];
+        EXPECT_EQ(TimeMs(), now) << frame;
+        int x = 0, y = 0;
+        GetCursorPos(&x, &y);
+        EXPECT_EQ(x, frame == 1 ? kScriptMouseLimit : 0) << frame;
+        SetCursorPos(0, 0);
+    }
     ClearInputScript();
 }

@@ -107,9 +107,10 @@ TEST_F(Blood, FirstFrameGivesSpeedsAndOnlyEarlyDeathsAreReborn) {
 
 TEST_F(Blood, MotionPerSecondGravityPerFrame) {
     struct Case {
-        float fps, divisor; // slowdown 0.15 x 1000 x f / 50, with f at least 1
+        float fps, divisor; // slowdown 0.15 x 1000 x f / 50, with f at least 4
     };
-    for (const Case c : {Case{50.0f, 150.0f}, Case{0.0f, 3.0f}, Case{100.0f, 300.0f}}) {
+    for (const Case c :
+         {Case{50.0f, 150.0f}, Case{0.0f, 12.0f}, Case{3.0f, 12.0f}, Case{100.0f, 300.0f}}) {
         Burst();
         FpsValue = c.fps;
         DrawBlood(false, 0.0f, 0.0f);

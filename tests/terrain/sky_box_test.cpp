@@ -44,12 +44,13 @@ TEST_F(SkyBoxGL, CloudDomeDriftAndState) {
     EXPECT_FLOAT_EQ(CloudOffset1, 0.006f / 50.0f);
     EXPECT_FLOAT_EQ(CloudOffset2, 0.002f / 50.0f);
 
-    // Frames per second: truncated, and below one counted as one.
+    // Frames per second: truncated, and below four counted as four (a quarter second a frame).
     struct Step {
         float fps;
         int divisor;
     };
-    for (const Step s : {Step{49.9f, 49}, Step{0.0f, 1}, Step{0.5f, 1}, Step{-3.0f, 1}}) {
+    for (const Step s :
+         {Step{49.9f, 49}, Step{4.9f, 4}, Step{3.9f, 4}, Step{0.0f, 4}, Step{-3.0f, 4}}) {
         const float before1 = CloudOffset1, before2 = CloudOffset2;
         FpsValue = s.fps;
         DrawSkyBox(0.0f, -100.0f, 0.0f, 15000.0f, 15000.0f, 15000.0f);

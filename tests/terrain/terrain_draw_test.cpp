@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 TEST(TerrainDraw, SquareAroundTheCamera) {
@@ -22,6 +23,7 @@ TEST(TerrainDraw, SquareAroundTheCamera) {
         {-10300.0f, -10300.0f, {0, 320, 0, 320}}, // just off the map snaps to the first cell
         {-13520.0f, 0.0f, {0, -8, 704, 1344}},    // far off: nothing to draw
         {1.0e30f, -1.0e30f, {99999680, 2048, 0, -99999680}}, // absurd positions stay finite
+        {std::nanf(""), 0.0f, {0, 320, 704, 1344}}, // no number: grid 0, as the height query says
     };
     for (const Case& c : cases) {
         const tTerrainRange r = TerrainRange(c.x, c.z);

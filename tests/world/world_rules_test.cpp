@@ -122,6 +122,37 @@ TEST_F(WorldRules, AwakeEnemiesWalkTowardThePlayerUnlessBlocked) {
     EXPECT_EQ(GetPosition(5), At(-300.0f, -300.0f));
 }
 
+// A stall (ten seconds between two frames) moves nobody further than a quarter second would:
+// the player walking into a rock stays before it, and an enemy walking up from behind covers an
+// eighth of its way instead of passing the player.
+TEST_F(WorldRules, AStallWalksNoOneThroughScenery) {
+    SetIdRanges(1, 0);
+    PlaceEnemy(0, At(0.0f, -300.0f));
+    // A rock of ground radius 50 whose circle begins 10 units ahead.
+    SceneObjects[9].position = {0.0f, 0.0f, 60.0f};
+    SceneObjects[9].halfExtents = {30.0f, 10.0f, 40.0f};
+    SceneObjects[9].scale = 1.0f;
+    SceneObjects[9].collidable = true;
+    SeedFireDraws({false, false, false, false, false, false, false, false, false, false, false});
+    TestPlatformState().keys[kKeyW] = true;
+    UpdateWorld();
+    for (int frame = 0; frame < 8; ++frame) {
+        NextFrame();
+    }
+    EXPECT_NEAR(Camera.Position().z, 10.0f, 1e-3f); // 2 units a frame up to the rock's circle
+    const float before = GetPosition(0).z;
+    ASSERT_LT(before, -250.0f);
+
+    TestAdvanceClock(10000);
+    UpdateWorld();
+    EXPECT_EQ(WorldFrameInterval, kMaxFrameInterval);
+    const float eighth = (Camera.Position().z - before) * kMaxFrameInterval * kEnemyStepFactor;
+    EXPECT_NEAR(GetPosition(0).z, before + eighth, 0.01f);
+    NextFrame(); // the walk of the frame after the stall takes the stall's interval
+    EXPECT_NEAR(Camera.Position().z, 10.0f, 1e-3f);
+    EXPECT_LT(GetPosition(0).z, Camera.Position().z - kCloseRange);
+}
+
 TEST_F(WorldRules, EnemiesTurnTowardThePlayer) {
     struct Case {
         float dx, dz; // the player's offset from the enemy
