@@ -195,6 +195,21 @@ def scratch_tree(source, build, scratch):
     return tree
 
 
+def game_processes(group):
+    """The game's processes in the process group of a run block."""
+    found = []
+    for entry in os.listdir("/proc"):
+        try:
+            with open("/proc/%s/stat" % entry) as stat:
+                fields = stat.read().rsplit(")", 1)
+            name = fields[0].split("(", 1)[1]
+            if name == "ostravel" and int(fields[1].split()[2]) == group:
+                found.append(int(entry))
+        except (OSError, ValueError, IndexError):
+            pass
+    return found
+
+
 def check_run(where, options, body, tree, scratch):
     opts = dict(o.split("=", 1) if "=" in o else (o, "") for o in options)
     want = int(opts.get("exit", "0"))
@@ -217,6 +232,14 @@ def check_run(where, options, body, tree, scratch):
         output, _ = proc.communicate(timeout=timeout if timeout else 300)
         still_running = False
     except subprocess.TimeoutExpired:
+        # The game first, as a player's close would end it; only then its X server, whose end
+        # under a running game would be reported as a lost display.
+        for pid in game_processes(proc.pid):
+            os.kill(pid, signal.SIGTERM)
+        try:
+            proc.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            pass
         os.killpg(proc.pid, signal.SIGTERM)
         output, _ = proc.communicate()
         still_running = True
