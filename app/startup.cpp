@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/display.h"
+#include "app/platform/data_path.h"
 #include "app/platform/platform.h"
 #include "app/platform/user_dirs.h"
 #include "app/player_config.h"
@@ -55,7 +56,8 @@ void SettingsPath(char* out, size_t size) {
     if (UserSettingsPath(out, size) && stat(out, &info) == 0) {
         return;
     }
-    std::snprintf(out, size, "%s", kSharedSettingsPath);
+    const char* dataDir = DataDir();
+    std::snprintf(out, size, "%s%s%s", dataDir, dataDir[0] != '\0' ? "/" : "", kSharedSettingsPath);
 }
 
 // The settings file, with the defaults for what it lacks or what no window could be.
@@ -185,7 +187,7 @@ bool StartGame() {
 
 int RunGame() {
     if (!StartGame()) {
-        return 0;
+        return kExitCouldNotStart;
     }
     int exitCode = 0;
     while (MainLoopPass(&exitCode)) {
@@ -202,6 +204,14 @@ int GameMain(int argc, char** argv) {
     case kParseRun:
         break;
     }
+    // The data is found once, here; the working directory stays the player's, for the names
+    // given on the command line.
+    char dataRoot[kDataDirBytes];
+    if (FindDataRoot(GameOptions.dataDir, dataRoot, sizeof(dataRoot)) == kDataRootNamedLacksData) {
+        std::fprintf(stderr, "ostravel: no Data/ directory in %s\n", dataRoot);
+        return 2;
+    }
+    SetDataDir(dataRoot);
     tPlayerConfig config;
     ReadPlayerConfig(&config);
     ApplyPlayerConfig(config);

@@ -35,7 +35,8 @@ void LoadSettings();
 // created.
 bool StartGame();
 // The whole game on the selected platform backend: start-up, world loading, the main loop and
-// shutdown. Returns the exit code of the quit request (0 if the window cannot be created).
+// shutdown. Returns the exit code of the quit request (kExitCouldNotStart if the window cannot be
+// created).
 int RunGame();
 // Handles one event, or runs one frame when no event waits. Returns false once the quit
 // request has been taken, with its exit code in *exitCode.

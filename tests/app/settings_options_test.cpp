@@ -85,7 +85,7 @@ TEST(Settings, TheWindowTheGameAsksFor) {
         GameOptions.fullScreen = false;
         ResetTestPlatform().failCreateWindow = true; // start-up stops before loading the world
         testing::internal::CaptureStderr();
-        EXPECT_EQ(RunGame(), 0);
+        EXPECT_EQ(RunGame(), kExitCouldNotStart);
         const std::string said = testing::internal::GetCapturedStderr();
         EXPECT_EQ(WindowWidth, c.width) << c.text;
         EXPECT_EQ(WindowHeight, c.height) << c.text;
