@@ -5,7 +5,6 @@
 #include <SDL.h>
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 

@@ -1,7 +1,6 @@
 #include "app/platform/platform_test.h"
 
 #include <cstring>
-#include <unistd.h>
 
 namespace {
 
