@@ -120,8 +120,10 @@ TEST(Options, ParsesTheCommandLineContract) {
     EXPECT_FALSE(GameOptions.askFullScreen);
     EXPECT_TRUE(GameOptions.fullScreen);
     EXPECT_FALSE(GameOptions.seedSet);
-    ASSERT_EQ(Parse({"--record", "demo.txt", "--seed", "4294967295"}), kParseRun);
+    ASSERT_EQ(Parse({"--record", "demo.txt", "--data", "/opt/game", "--seed", "4294967295"}),
+              kParseRun);
     EXPECT_STREQ(GameOptions.recordPath, "demo.txt");
+    EXPECT_STREQ(GameOptions.dataDir, "/opt/game");
     EXPECT_TRUE(GameOptions.seedSet);
     EXPECT_EQ(GameOptions.seed, 4294967295u);
 
@@ -155,6 +157,8 @@ TEST(Options, ParsesTheCommandLineContract) {
         {{"--script"}, kParseExitUsage},
         {{"--script", ""}, kParseExitUsage},
         {{"--trace"}, kParseExitUsage},
+        {{"--data"}, kParseExitUsage},
+        {{"--data", ""}, kParseExitUsage},
     };
     for (const Limit& l : limits) {
         EXPECT_EQ(Parse(l.args), l.result)
