@@ -181,6 +181,7 @@ TEST(Options, ParsesTheCommandLineContract) {
     EXPECT_NE(said.find("Usage: ostravel"), std::string::npos);
     // The problem first, then what was given.
     EXPECT_NE(said.find("ostravel: --capture needs N:FILE: 5:\n"), std::string::npos);
+    EXPECT_NE(said.find("ostravel: --data needs a directory: (missing)\n"), std::string::npos);
 
     testing::internal::CaptureStdout();
     EXPECT_EQ(Parse({"--help"}), kParseExitOk);
