@@ -3,6 +3,7 @@
 #include "app/platform/gl_api.h"
 #include "app/platform/platform.h"
 #include "app/state/game_state.h"
+#include "app/state/options.h"
 
 #include <cstdio>
 #include <cstring>
@@ -100,7 +101,7 @@ void SwitchToFullScreen() {
     dmSettings.height = static_cast<int>(WindowHeight);
     if (!ChangeDisplayMode(dmSettings)) {
         ShowError("Display Mode Not Compatible");
-        PostQuitRequest(0);
+        PostQuitRequest(kExitCouldNotStart);
     }
 }
 
@@ -112,11 +113,11 @@ void CreateGLContext(int width, int height) {
     const int format = ChoosePixelFormat(bits, bits);
     if (format == 0) {
         ShowError("ChoosePixelFormat failed");
-        PostQuitRequest(0);
+        PostQuitRequest(kExitCouldNotStart);
     }
     if (!SetPixelFormat(format)) {
         ShowError("SetPixelFormat failed");
-        PostQuitRequest(0);
+        PostQuitRequest(kExitCouldNotStart);
     }
     GLContext = CreateContext();
     if (NoVsync && GLContext) {
@@ -137,7 +138,7 @@ void CreateGLContext(int width, int height) {
     if (!HasMultitexture(GetContextString(false), GetContextString(true)) ||
         glActiveTextureARB == nullptr || glMultiTexCoord2fARB == nullptr) {
         ShowError("Your current setup does not support multitexturing");
-        PostQuitRequest(0);
+        PostQuitRequest(kExitCouldNotStart);
     }
     ResizeView(static_cast<unsigned>(width), static_cast<unsigned>(height));
 }

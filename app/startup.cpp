@@ -2,6 +2,7 @@
 
 #include "app/display.h"
 #include "app/platform/file_io.h"
+#include "app/platform/data_path.h"
 #include "app/platform/platform.h"
 #include "app/platform/user_dirs.h"
 #include "app/player_config.h"
@@ -60,7 +61,8 @@ void SettingsPath(char* out, size_t size) {
     if (UserSettingsPath(out, size) && stat(out, &info) == 0) {
         return;
     }
-    std::snprintf(out, size, "%s", kSharedSettingsPath);
+    const char* dataDir = DataDir();
+    std::snprintf(out, size, "%s%s%s", dataDir, dataDir[0] != '\0' ? "/" : "", kSharedSettingsPath);
 }
 
 // The settings file, with the defaults for what it lacks or what no window could be.
@@ -215,7 +217,7 @@ tStartResult StartGame() {
 int RunGame() {
     switch (StartGame()) {
     case kStartNoWindow:
-        return 0;
+        return kExitCouldNotStart;
     case kStartNoSound:
         // No main loop; the display mode and everything opened are given back as on any way out.
         return ShutDown(kExitNoSound);
@@ -241,6 +243,14 @@ int GameMain(int argc, char** argv) {
     if (GameOptions.stats) {
         EnableStats();
     }
+    // The data is found once, here; the working directory stays the player's, for the names
+    // given on the command line.
+    char dataRoot[kDataDirBytes];
+    if (FindDataRoot(GameOptions.dataDir, dataRoot, sizeof(dataRoot)) == kDataRootNamedLacksData) {
+        std::fprintf(stderr, "ostravel: no Data/ directory in %s\n", dataRoot);
+        return 2;
+    }
+    SetDataDir(dataRoot);
     tPlayerConfig config;
     ReadPlayerConfig(&config);
     ApplyPlayerConfig(config);

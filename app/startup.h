@@ -50,8 +50,8 @@ enum tStartResult {
 // the options' answer), the settings, the window and the world.
 tStartResult StartGame();
 // The whole game on the selected platform backend: start-up, world loading, the main loop and
-// shutdown. Returns the exit code of the quit request; 0 if the window cannot be created, and
-// kExitNoSound, after the shutdown sequence, if the sound cannot start.
+// shutdown. Returns the exit code of the quit request; kExitCouldNotStart if the window cannot
+// be created, and kExitNoSound, after the shutdown sequence, if the sound cannot start.
 int RunGame();
 // Handles one event, or runs one frame when no event waits. Returns false once the quit
 // request has been taken, with its exit code in *exitCode.

@@ -297,24 +297,22 @@ bool LoadMd2(int id, const char* modelDir, const char* fileName, const char* ski
     if (fileName == nullptr) {
         return false;
     }
-    // The model directory is the working directory while the model and its skin load, so the
-    // names inside are relative to it; the old one comes back on every way out.
-    char strAppDir[kPathBytes];
-    if (!GetWorkingDir(strAppDir, sizeof(strAppDir))) {
-        Report("Unable to find the file: %s!", fileName);
-        return false;
-    }
+    // The model directory is the data directory while the model and its skin load, so the
+    // names inside are relative to it; the old one comes back on every way out. The process's
+    // working directory is never changed: it belongs to the player's own file names.
+    char strAppDir[kDataDirBytes];
+    std::snprintf(strAppDir, sizeof(strAppDir), "%s", DataDir());
     // The whole file first: one parser serves the loader and in-memory callers, and every read
     // is a bounds-checked look into the buffer.
     char path[kPathBytes];
     std::vector<uint8_t> bytes;
     const bool inDir = modelDir == nullptr || modelDir[0] == '\0' ||
-                       (ResolveDataPath(modelDir, path, sizeof(path)) && ChangeWorkingDir(path));
+                       (ResolveDataPath(modelDir, path, sizeof(path)) && SetDataDir(path));
     const tReadResult read = inDir && ResolveDataPath(fileName, path, sizeof(path))
                                  ? ReadWholeFile(path, kMd2MaxFileBytes, &bytes)
                                  : kReadCannotOpen;
     if (read == kReadCannotOpen) {
-        ChangeWorkingDir(strAppDir);
+        SetDataDir(strAppDir);
         Report("Unable to find the file: %s!", fileName);
         return false;
     }
@@ -343,7 +341,7 @@ bool LoadMd2(int id, const char* modelDir, const char* fileName, const char* ski
     }
     if (refusal != nullptr) {
         DeleteKeyFrames(&parsed.model);
-        ChangeWorkingDir(strAppDir);
+        SetDataDir(strAppDir);
         Report(refusal, fileName);
         return false;
     }
@@ -393,7 +391,7 @@ bool LoadMd2(int id, const char* modelDir, const char* fileName, const char* ski
         object.hasSubModel = false;
         object.state = 0;
     }
-    ChangeWorkingDir(strAppDir);
+    SetDataDir(strAppDir);
     return true;
 }
 

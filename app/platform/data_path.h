@@ -1,14 +1,36 @@
 // File names from data files: backslashes become '/', and a name whose case does not match the
 // file on disk is found case-insensitively, one directory level at a time (data made on
-// case-blind systems relies on it).
+// case-blind systems relies on it). Relative names start from the data directory, never from
+// the working directory, which belongs to the player's own file names.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+// ---- the data directory: set at start-up, and by the model loader while a model loads ----
+
+constexpr size_t kDataDirBytes = 4096;
+// The environment variable that names the directory holding Data/, as --data does.
+constexpr const char* kDataDirVariable = "OSTRAVEL_DATA";
+
+// Where relative data names start: "" (the working directory, the start value) or a directory
+// path. False, leaving it unchanged, when dir is too long.
+bool SetDataDir(const char* dir);
+const char* DataDir();
+
+enum tDataRootResult { kDataRootFound, kDataRootNamedLacksData, kDataRootNotFound };
+
+// The directory that holds the game's Data/, into out: the one named (--data's DIR, else
+// $OSTRAVEL_DATA), else the working directory (out ""), else the game's own directory, else the
+// installed data directory found from the game's place or from its install prefix. A named
+// directory without Data/ is not searched past (out then holds its name); with nothing found
+// out is "" and the loaders report each missing file.
+tDataRootResult FindDataRoot(const char* named, char* out, size_t outSize);
+
 // Writes the path to open into out; false when the name does not fit or no such file exists
-// (out then holds the name with its separators mapped, for messages).
+// (out then holds the name with its separators mapped, without the data directory, for
+// messages).
 bool ResolveDataPath(const char* name, char* out, size_t outSize);
 
 // Little-endian fields of a file's bytes, whatever the machine; the caller has checked that they

@@ -268,13 +268,6 @@ uint32_t TickCount() {
     return Backend->tickCount();
 }
 
-bool GetWorkingDir(char* buffer, size_t size) {
-    return Backend->workingDir(buffer, size);
-}
-bool ChangeWorkingDir(const char* path) {
-    return Backend->changeDir(path);
-}
-
 void ShutdownPlatform() {
     Backend->shutdown();
 }

@@ -1,5 +1,5 @@
 // The one door to the operating system: window, events, cursor, keys, display mode, GL context,
-// clocks, working directory and message boxes. Two backends fill it: SDL2 (the real game) and a
+// clocks and message boxes. Two backends fill it: SDL2 (the real game) and a
 // test backend (virtual clock, keys and cursor, recorded boxes and titles, an injectable event
 // queue). Game code calls the free functions below and never asks which backend runs.
 //
@@ -97,8 +97,6 @@ struct tPlatformBackend {
     bool (*setSwapInterval)(int interval);
     uint32_t (*timeMs)();
     uint32_t (*tickCount)();
-    bool (*workingDir)(char* buffer, size_t size);
-    bool (*changeDir)(const char* path);
     void (*shutdown)();
 };
 
@@ -172,9 +170,6 @@ bool SetSwapInterval(int interval);
 // Milliseconds since a fixed point: the world and frame-timer clock, and the animation tick count.
 uint32_t TimeMs();
 uint32_t TickCount();
-
-bool GetWorkingDir(char* buffer, size_t size);
-bool ChangeWorkingDir(const char* path);
 
 void ShutdownPlatform();
 

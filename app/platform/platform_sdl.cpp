@@ -575,13 +575,6 @@ uint32_t SdlTimeMs() {
     return SDL_GetTicks();
 }
 
-bool SdlWorkingDir(char* buffer, size_t size) {
-    return getcwd(buffer, size) != nullptr;
-}
-bool SdlChangeDir(const char* path) {
-    return chdir(path) == 0;
-}
-
 // The window goes; the video system itself stays until the process ends, so that a later
 // window (the tests open several) starts quickly and the GL driver stays loaded.
 void SdlShutdown() {
@@ -620,8 +613,6 @@ const tPlatformBackend kSdlBackend = {
     .setSwapInterval = SdlSetSwapInterval,
     .timeMs = SdlTimeMs,
     .tickCount = SdlTimeMs,
-    .workingDir = SdlWorkingDir,
-    .changeDir = SdlChangeDir,
     .shutdown = SdlShutdown,
 };
 

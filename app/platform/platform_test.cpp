@@ -1,7 +1,6 @@
 #include "app/platform/platform_test.h"
 
 #include <cstring>
-#include <unistd.h>
 
 namespace {
 
@@ -177,12 +176,6 @@ uint32_t TestTimeMs() {
 uint32_t TestTickCount() {
     return State.tickCount;
 }
-bool TestWorkingDir(char* buffer, size_t size) {
-    return getcwd(buffer, size) != nullptr;
-}
-bool TestChangeDir(const char* path) {
-    return chdir(path) == 0;
-}
 void TestShutdown() {
     Record("shutdown");
 }
@@ -216,8 +209,6 @@ const tPlatformBackend kTestBackend = {
     .setSwapInterval = TestSetSwapInterval,
     .timeMs = TestTimeMs,
     .tickCount = TestTickCount,
-    .workingDir = TestWorkingDir,
-    .changeDir = TestChangeDir,
     .shutdown = TestShutdown,
 };
 

@@ -175,12 +175,6 @@ uint32_t ReplayTimeMs() {
 uint32_t ReplayTickCount() {
     return FixedStep ? FixedStepNow : Inner->tickCount();
 }
-bool ReplayWorkingDir(char* buffer, size_t size) {
-    return Inner->workingDir(buffer, size);
-}
-bool ReplayChangeDir(const char* path) {
-    return Inner->changeDir(path);
-}
 void ReplayShutdown() {
     Inner->shutdown();
 }
@@ -214,8 +208,6 @@ tPlatformBackend ReplayBackend = {
     .setSwapInterval = ReplaySetSwapInterval,
     .timeMs = ReplayTimeMs,
     .tickCount = ReplayTickCount,
-    .workingDir = ReplayWorkingDir,
-    .changeDir = ReplayChangeDir,
     .shutdown = ReplayShutdown,
 };
 

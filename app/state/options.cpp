@@ -51,12 +51,15 @@ constexpr const char* kUsage =
     "  --capture N:FILE     write frame N (0-based) to FILE: PNG when FILE ends in .png,\n"
     "                       a 24-bit BMP otherwise (repeatable)\n"
     "  --stats              print frame-time statistics at exit\n"
+    "  --data DIR           read the game's data from DIR/Data/ instead of searching for it\n"
     "  --help               show this help\n"
     "  --version            show the version\n"
     "\n"
     "Files:\n"
-    "  Data/                the game's data, under the working directory (the installed\n"
-    "                       launcher starts the game in the directory that holds it)\n"
+    "  Data/                the game's data: --data's DIR/Data/, else $OSTRAVEL_DATA/Data/,\n"
+    "                       else Data/ under the working directory, else beside the game,\n"
+    "                       else the installed data directory; file names given on the\n"
+    "                       command line are taken from the working directory\n"
     "  Data/Setup.ini       window width, height and colour depth (800 600 32 when missing)\n"
     "  $XDG_CONFIG_HOME/ostravel/Setup.ini\n"
     "                       the player's own settings in the same format, read instead of\n"
@@ -85,13 +88,17 @@ constexpr const char* kUsage =
     "Environment:\n"
     "  XDG_CONFIG_HOME      where the player's settings live (default ~/.config)\n"
     "  XDG_DATA_HOME        where screenshots go (default ~/.local/share)\n"
+    "  OSTRAVEL_DATA        the directory holding the game's Data/, as --data names it\n"
     "  SDL_AUDIODRIVER      sound output; dummy plays silently where no sound device is\n"
     "  SDL_VIDEODRIVER      window system; the game needs a display (x11 or wayland)\n"
     "\n"
     "Exit status:\n"
-    "  0                    the game ended (quit, victory, defeat, or no window)\n"
+    "  0                    the game ended (quit, victory or defeat)\n"
     "  1                    the shot sound could not be loaded\n"
-    "  2                    a bad command line or input script\n"
+    "  2                    a bad command line or input script, or no Data/ where --data\n"
+    "                       or OSTRAVEL_DATA says\n"
+    "  3                    the game could not start: no display, no usable display mode,\n"
+    "                       pixel format or multitexturing, or no window\n"
     "  4                    a recording, trace, capture or screenshot could not be written\n"
     "  5                    the display went away while the game ran\n";
 
@@ -170,6 +177,11 @@ tParseResult ParseOptions(int argc, char** argv) {
         } else if (std::strcmp(arg, "--record") == 0) {
             if (!CopyPath(GameOptions.recordPath, sizeof(GameOptions.recordPath), next)) {
                 return Usage("--record needs a file", next ? next : "(missing)");
+            }
+            ++i;
+        } else if (std::strcmp(arg, "--data") == 0) {
+            if (!CopyPath(GameOptions.dataDir, sizeof(GameOptions.dataDir), next)) {
+                return Usage("--data needs a directory", next ? next : "(missing)");
             }
             ++i;
         } else if (std::strcmp(arg, "--seed") == 0) {

@@ -21,6 +21,7 @@ struct tOptions {
     char scriptPath[512] = {};
     char tracePath[512] = {};
     char recordPath[512] = {};
+    char dataDir[512] = {}; // --data DIR: the directory holding Data/; "" to search for it
     bool seedSet = false;
     uint32_t seed = 0;
     bool noVsync = false;
@@ -30,6 +31,10 @@ struct tOptions {
 };
 
 extern tOptions GameOptions;
+
+// The exit code of a game that could not start (no display, display mode, pixel format,
+// multitexturing, window): it ends before its first frame, after saying why.
+constexpr int kExitCouldNotStart = 3;
 
 enum tParseResult { kParseRun, kParseExitOk, kParseExitUsage };
 

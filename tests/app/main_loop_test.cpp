@@ -113,7 +113,7 @@ TEST_F(MainLoop, FrameLimitAndWindowEvents) {
 TEST_F(MainLoop, FullScreenFailureShowsTheMessageLoadsAndEndsWithoutDrawing) {
     tTestPlatformState& state = TestPlatformState();
     state.failChangeDisplayMode = true;
-    EXPECT_EQ(RunGame(), 0);
+    EXPECT_EQ(RunGame(), kExitCouldNotStart);
     ASSERT_GE(state.boxes.size(), 2u);
     EXPECT_EQ(state.boxes[1].caption, "Error");
     EXPECT_EQ(state.boxes[1].text, "Display Mode Not Compatible");
@@ -140,22 +140,6 @@ TEST_F(MainLoop, DisplayModeQueryFailureSaysSoAndPlaysOn) {
     EXPECT_TRUE(FullScreen);
     EXPECT_EQ(IndexOf(state.calls, "changeDisplayMode"), state.calls.size());
     EXPECT_EQ(FramesDrawn, 2u);
-}
-
-TEST_F(MainLoop, ContextFailuresEachSayTheirMessageAndQuit) {
-    tTestPlatformState& state = TestPlatformState();
-    GameOptions.askFullScreen = false;
-    GameOptions.fullScreen = false;
-    state.failChoosePixelFormat = true;
-    state.failSetPixelFormat = true;
-    state.noMultitexture = true;
-    EXPECT_EQ(RunGame(), 0);
-    // Loaders that find no data in the build directory may add their own boxes after these.
-    ASSERT_GE(state.boxes.size(), 3u);
-    EXPECT_EQ(state.boxes[0].text, "ChoosePixelFormat failed");
-    EXPECT_EQ(state.boxes[1].text, "SetPixelFormat failed");
-    EXPECT_EQ(state.boxes[2].text, "Your current setup does not support multitexturing");
-    EXPECT_EQ(FramesDrawn, 0u);
 }
 
 namespace {
@@ -200,9 +184,47 @@ TEST_F(MainLoop, FullScreenStartWithoutSoundRestoresTheDisplayAndEndsWithOne) {
     EXPECT_FALSE(StagedSoundOpen);
 }
 
-TEST_F(MainLoop, WindowCreationFailureReturnsZeroAtOnce) {
-    TestPlatformState().failCreateWindow = true;
-    EXPECT_EQ(RunGame(), 0);
-    EXPECT_EQ(IndexOf(TestPlatformState().calls, "createContext"),
-              TestPlatformState().calls.size());
+// Each way start-up can fail, alone: its message as the player sees it, no frame, and the exit
+// code of a game that could not start, which a launcher or a script tells from a quit.
+TEST_F(MainLoop, EachFailedStartSaysWhyAndExitsWithItsOwnCode) {
+    const struct {
+        bool tTestPlatformState::*failure;
+        bool fullScreen;
+        const char* message; // nullptr: none of the game's own
+        int exitCode;
+    } cases[] = {
+        {nullptr, false, nullptr, 0}, // Escape, the player's quit
+        {&tTestPlatformState::failCreateWindow, false, nullptr, kExitCouldNotStart},
+        {&tTestPlatformState::failChangeDisplayMode, true, "Display Mode Not Compatible",
+         kExitCouldNotStart},
+        {&tTestPlatformState::failChoosePixelFormat, false, "ChoosePixelFormat failed",
+         kExitCouldNotStart},
+        {&tTestPlatformState::failSetPixelFormat, false, "SetPixelFormat failed",
+         kExitCouldNotStart},
+        {&tTestPlatformState::noMultitexture, false,
+         "Your current setup does not support multitexturing", kExitCouldNotStart},
+    };
+    for (const auto& c : cases) {
+        const std::string name = c.message != nullptr ? c.message : "window or quit";
+        ResetGameState();
+        tTestPlatformState& state = ResetTestPlatform();
+        ShutdownSound();
+        GameOptions.askFullScreen = false;
+        GameOptions.fullScreen = c.fullScreen;
+        if (c.failure != nullptr) {
+            state.*c.failure = true;
+        }
+        TestPushEvent(Event(kEventKeyDown, kKeyEscape));
+        EXPECT_EQ(RunGame(), c.exitCode) << name;
+        EXPECT_EQ(FramesDrawn, 0u) << name;
+        if (c.message != nullptr) {
+            // Loaders that find no data in the build directory may add their own boxes after it.
+            ASSERT_FALSE(state.boxes.empty()) << name;
+            EXPECT_EQ(state.boxes[0].caption, "Error") << name;
+            EXPECT_EQ(state.boxes[0].text, c.message);
+        }
+        if (c.failure == &tTestPlatformState::failCreateWindow) {
+            EXPECT_EQ(IndexOf(state.calls, "createContext"), state.calls.size());
+        }
+    }
 }

@@ -85,7 +85,7 @@ TEST(Settings, TheWindowTheGameAsksFor) {
         GameOptions.fullScreen = false;
         ResetTestPlatform().failCreateWindow = true; // start-up stops before loading the world
         testing::internal::CaptureStderr();
-        EXPECT_EQ(RunGame(), 0);
+        EXPECT_EQ(RunGame(), kExitCouldNotStart);
         const std::string said = testing::internal::GetCapturedStderr();
         EXPECT_EQ(WindowWidth, c.width) << c.text;
         EXPECT_EQ(WindowHeight, c.height) << c.text;
@@ -120,8 +120,10 @@ TEST(Options, ParsesTheCommandLineContract) {
     EXPECT_FALSE(GameOptions.askFullScreen);
     EXPECT_TRUE(GameOptions.fullScreen);
     EXPECT_FALSE(GameOptions.seedSet);
-    ASSERT_EQ(Parse({"--record", "demo.txt", "--seed", "4294967295"}), kParseRun);
+    ASSERT_EQ(Parse({"--record", "demo.txt", "--data", "/opt/game", "--seed", "4294967295"}),
+              kParseRun);
     EXPECT_STREQ(GameOptions.recordPath, "demo.txt");
+    EXPECT_STREQ(GameOptions.dataDir, "/opt/game");
     EXPECT_TRUE(GameOptions.seedSet);
     EXPECT_EQ(GameOptions.seed, 4294967295u);
 
@@ -155,6 +157,8 @@ TEST(Options, ParsesTheCommandLineContract) {
         {{"--script"}, kParseExitUsage},
         {{"--script", ""}, kParseExitUsage},
         {{"--trace"}, kParseExitUsage},
+        {{"--data"}, kParseExitUsage},
+        {{"--data", ""}, kParseExitUsage},
     };
     for (const Limit& l : limits) {
         EXPECT_EQ(Parse(l.args), l.result)
@@ -177,6 +181,7 @@ TEST(Options, ParsesTheCommandLineContract) {
     EXPECT_NE(said.find("Usage: ostravel"), std::string::npos);
     // The problem first, then what was given.
     EXPECT_NE(said.find("ostravel: --capture needs N:FILE: 5:\n"), std::string::npos);
+    EXPECT_NE(said.find("ostravel: --data needs a directory: (missing)\n"), std::string::npos);
 
     testing::internal::CaptureStdout();
     EXPECT_EQ(Parse({"--help"}), kParseExitOk);

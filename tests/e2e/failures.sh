@@ -138,24 +138,32 @@ trace_check no_settings "no 800 x 600 frame" \
      [ "$(bmp_size "$work/no_settings/frame.bmp")" = 800x600 ]'
 
 # Full screen at a size no display offers: the message, the world loads (the sound is the last
-# thing loaded), and the game ends with exit code 0 before drawing a frame.
-run_case impossible_mode 0 'echo "7777 7777 32" > Data/Setup.ini' "$loaded" \
+# thing loaded), and the game ends with exit code 3 (could not start) before drawing a frame.
+run_case impossible_mode 3 'echo "7777 7777 32" > Data/Setup.ini' "$loaded" \
   "Error: Display Mode Not Compatible$nl" --fullscreen
 trace_check impossible_mode "frames were drawn" '[ "$(frames)" -eq 0 ]'
 
-# No display to reach (a display number nobody serves, no driver named): the game says so and
-# ends with exit code 0 at once, drawing nothing, instead of running unseen.
-trace="$work/no_display.trace"
-game_wrapper=(env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY DISPLAY=:4093 timeout 60)
-run_game no_display --windowed --dialogs=stderr --trace "$trace"
-if [ "$RC" -ne 0 ] || ! grep -q '^SDL video: no display to open a window on (DISPLAY=:4093)$' \
-     "$work/no_display.err" || [ "$(frames)" -ne 0 ]; then
-  echo "FAIL no_display: exit code $RC, $(frames) frames:"
-  cat "$work/no_display.err"
-  failures=$((failures + 1))
-else
-  echo "ok   no_display (exit $RC)"
-fi
+# No display to reach (DISPLAY unset, or a display number nobody serves; no driver named): the
+# game says so and ends with exit code 3 (could not start) at once, drawing nothing, instead of
+# running unseen.
+for display in "" :4093; do
+  trace="$work/no_display.trace"
+  rm -f "$trace"
+  if [ -z "$display" ]; then
+    game_wrapper=(env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY -u DISPLAY timeout 60)
+  else
+    game_wrapper=(env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY DISPLAY=$display timeout 60)
+  fi
+  run_game no_display --windowed --dialogs=stderr --trace "$trace"
+  if [ "$RC" -ne 3 ] || ! grep -qx "SDL video: no display to open a window on (DISPLAY=$display)" \
+       "$work/no_display.err" || [ "$(frames)" -ne 0 ]; then
+    echo "FAIL no_display (DISPLAY=$display): exit code $RC, $(frames) frames:"
+    cat "$work/no_display.err"
+    failures=$((failures + 1))
+  else
+    echo "ok   no_display (DISPLAY=$display, exit $RC)"
+  fi
+done
 
 [ "$failures" -eq 0 ] || { echo "$failures failure case(s) failed"; exit 1; }
 echo "every broken-data case gave its exact lines and exit code"

@@ -2,6 +2,7 @@
 // what the three loaders leave in a scene object slot.
 #include "models/md2_loader.h"
 
+#include "app/platform/data_path.h"
 #include "app/platform/platform.h"
 #include "app/platform/platform_test.h"
 #include "tests/models/md2_test_files.h"
@@ -34,6 +35,7 @@ class Md2Files : public testing::Test {
     }
     void TearDown() override {
         ClearSceneObjects();
+        SetDataDir("");
         dir_.reset();
     }
     static void Put(const std::string& name, const tTestMd2& model) {
@@ -313,6 +315,46 @@ TEST_F(Md2Files, ModelsFromOtherToolsLoad) {
     fromStart.frames = {"stand01", "stand02", "run03", "run04", "jump05", "jump06", "end"};
     load(fromStart, {{"stand", 0, 2}, {"run", 4, 4}, {"jump", 4, 6}});
     EXPECT_TRUE(BoxesBesidesMissingBitmaps().empty());
+}
+
+// The data lies elsewhere than the working directory (an installed game started from the
+// player's home): the model and the skin it names are found under the data directory, every
+// message keeps the data's own names, and the working directory and the data directory are as
+// they were on every way out.
+TEST_F(Md2Files, DataAwayFromTheWorkingDirectory) {
+    Put("body.md2", tTestMd2{});
+    fs::copy_file(fs::path(OSTRAVEL_BUILD_DIR) / "Data" / "Blood.bmp",
+                  "Data/Models/Soldier/skin.bmp");
+    const std::string data = WorkingDir();
+    fs::create_directories("home/Data/Models/Soldier"); // the player's own, never read
+    fs::current_path("home");
+    const std::string home = WorkingDir();
+    ASSERT_TRUE(SetDataDir(data.c_str()));
+    const struct {
+        const char* dir;
+        const char* file;
+        const char* message; // nullptr: loads without a box, its skin found beside it
+    } cases[] = {
+        {"data\\models\\SOLDIER", "BODY.MD2", nullptr},
+        {"Data\\Models\\Soldier", "nothere.md2", "Unable to find the file: nothere.md2!"},
+        {"Data\\Models\\Nobody", "body.md2", "Unable to find the file: body.md2!"},
+    };
+    for (const auto& c : cases) {
+        TestPlatformState().boxes.clear();
+        EXPECT_EQ(LoadMd2Model(5, c.dir, c.file, nullptr), c.message == nullptr) << c.file;
+        EXPECT_EQ(WorkingDir(), home) << c.file;
+        EXPECT_EQ(std::string(DataDir()), data) << c.file;
+        std::vector<std::string> boxes;
+        for (const tRecordedBox& box : TestPlatformState().boxes) {
+            boxes.push_back(box.text);
+        }
+        EXPECT_EQ(boxes,
+                  c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{})
+            << c.file;
+        if (c.message == nullptr) {
+            EXPECT_EQ(SceneObjects[5].model.numFrames, 1);
+        }
+    }
 }
 
 TEST_F(Md2Files, RefusalsReportOnceAndRestoreTheWorkingDirectory) {

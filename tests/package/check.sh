@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # The Debian package end to end, as a distribution and a player meet it. Installs into the
 # system, so it runs only in a throw-away root (.ci/run starts it through fresh-debian-check):
-#   1. a packager's plain Release build (no presets, warnings not errors) builds;
-#   2. cpack -G DEB makes ostravel_VERSION_amd64.deb; its desktop entry and AppStream file
-#      validate, and lintian finds no error in it;
+#   1. a packager's plain Release build (no presets, warnings not errors, Debian's hardening
+#      flags) builds, and cpack makes ostravel_VERSION_amd64.deb (tools/install/make_deb.sh);
+#   2. its desktop entry and AppStream file validate, and lintian finds no error in it and no
+#      missing hardening or unneeded section;
 #   3. apt-get installs it with the dependencies it declares;
 #   4. an ordinary user with an empty home starts the installed game under Xvfb, presses F12 and
 #      quits: the PNG lands in that user's ~/.local/share/ostravel/screenshots/ at the window's
-#      size, and nothing was written under /usr;
+#      size; from the home directory the user records a demo by its plain name and replays it to
+#      the recording's own trace; nothing was written under /usr;
 #   5. removing the package removes every file it installed.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -29,16 +31,9 @@ export DEBIAN_FRONTEND=noninteractive
 apt-get install -y -qq --no-install-recommends dpkg-dev file lintian desktop-file-utils \
   appstream xvfb x11-utils imagemagick passwd > /dev/null
 
-step "plain Release build, as a packager configures it"
+step "plain Release build with Debian's hardening flags, as a packager builds it; cpack -G DEB"
 build=$source_dir/build-package
-rm -rf "$build"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release > "$build.configure.log" 2>&1 ||
-  { cat "$build.configure.log"; fail "configure"; }
-cmake --build "$build" -j"$(nproc)" > "$build.log" 2>&1 || { tail -40 "$build.log"; fail "build"; }
-echo "package check: $(grep -c "warning:" "$build.log" || true) compiler warnings (not errors)"
-
-step "cpack -G DEB"
-(cd "$build" && cpack -G DEB > cpack.log 2>&1) || { cat "$build/cpack.log"; fail "cpack"; }
+tools/install/make_deb.sh "$build" || fail "the package build"
 version=$(sed -n 's/^project(Ostravel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 deb=$build/ostravel_${version}_amd64.deb
 [ -f "$deb" ] || fail "no $deb; made: $(ls "$build"/*.deb 2>/dev/null)"
@@ -64,6 +59,9 @@ desktop-file-validate tools/install/io.github.ostravel.Ostravel.desktop
 appstreamcli validate --no-net tools/install/io.github.ostravel.Ostravel.metainfo.xml
 # lintian: errors fail; the warnings we keep are listed in the README.
 lintian --fail-on error --no-tag-display-limit "$deb" | tee "$build/lintian.txt"
+# Built with the distribution's hardening flags and stripped as its own packages are.
+tags=$(grep -oE 'hardening-[a-z-]+|binary-has-unneeded-section' "$build/lintian.txt" || true)
+[ -z "$tags" ] || fail "lintian: $tags"
 
 step "installing the package"
 apt-get install -y -qq "$deb" > /dev/null
@@ -101,6 +99,28 @@ size=$(identify -format '%w %h' "$shot") || fail "$shot does not decode"
 # Every pixel decodes, and the picture is not one flat colour.
 [ "$(convert "$shot" rgb:- | wc -c)" -eq $((800 * 600 * 3)) ] || fail "$shot decodes short"
 [ "$(convert "$shot" -format '%k' info:)" -gt 100 ] || fail "$shot holds almost no colours"
+
+# A demo by its plain name, from the home directory: recorded, then replayed to the same trace.
+cat > /tmp/walk.txt << 'SCRIPT'
+5 key w down
+25 key w up
+26 mouse 40 -10
+27 click left
+40 key escape down
+SCRIPT
+chmod 644 /tmp/walk.txt
+as_player() {
+  runuser -u player -- env -i HOME=$home PATH=/usr/local/bin:/usr/bin:/bin:/usr/games \
+    DISPLAY="$DISPLAY" SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy LANG=C.UTF-8 \
+    sh -c "cd && ostravel --windowed --dialogs=stderr $*" > /tmp/game.out 2> /tmp/game.err
+}
+as_player --fixed-step 40 --seed 7 --script /tmp/walk.txt --record demo.txt --trace live.txt ||
+  { cat /tmp/game.err; fail "the recording run failed"; }
+[ -s $home/demo.txt ] && [ -s $home/live.txt ] || fail "no demo.txt or live.txt in the home directory"
+as_player --script demo.txt --trace t.txt || { cat /tmp/game.err; fail "the replay failed"; }
+cmp $home/live.txt $home/t.txt || fail "the replay's trace differs from the recording run's"
+[ "$(wc -l < $home/t.txt)" -gt 30 ] || fail "the replay traced only $(wc -l < $home/t.txt) frames"
+
 written=$(find /usr -newer "$marker" -not -type d 2>/dev/null | head -n 20)
 [ -z "$written" ] || fail "the game wrote under /usr: $written"
 
@@ -113,5 +133,6 @@ left=$(while read -r f; do if [ -e "$f" ]; then echo "$f"; fi; done < /tmp/insta
 [ ! -e /usr/share/games/ostravel ] || fail "/usr/share/games/ostravel is left after removal"
 
 echo "package check: $(basename "$deb") built, validated, installed, played by an ordinary user" \
-  "(screenshot $(basename "$shot"), $size), removed with $(wc -l < /tmp/installed.txt) files;" \
+  "(screenshot $(basename "$shot"), $size, a demo recorded and replayed from the home" \
+  "directory to the same $(wc -l < $home/t.txt)-frame trace), removed with $(wc -l < /tmp/installed.txt) files;" \
   "$(grep -c '^W:' "$build/lintian.txt" || true) lintian warnings, no error"

@@ -13,6 +13,7 @@
 #include "models/md2_loader.h"
 #include "models/model_draw.h"
 #include "render/bmp_reader.h"
+#include "render/textures.h"
 #include "sound/sound_effect.h"
 #include "terrain/height_map.h"
 #include "terrain/sky_box.h"
@@ -28,6 +29,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <optional>
 #include <unistd.h>
 
@@ -226,7 +228,37 @@ TEST_F(LoadWorldTest, NoSoundFailsLoadingAfterEverythingElse) {
     ShutdownSound();
 }
 
-TEST_F(LoadWorldTest, LightAndFogOnARealContext) {
+TEST_F(LoadWorldTest, LightFogAndFixedTexturesOnARealContext) {
+    // Each picture of the sky, the terrain, the blood and the crosshair a grey of its own, to be
+    // found in the texture slot the drawing code reads it from.
+    const struct {
+        const char* file;
+        int slot;
+    } pictures[] = {
+        {"Data/Skies/SkyBox01/Back.bmp", kTexSkyBack},
+        {"Data/Skies/SkyBox01/Front.bmp", kTexSkyFront},
+        {"Data/Skies/SkyBox01/Bottom.bmp", kTexSkyBottom},
+        {"Data/Skies/SkyBox01/Top.bmp", kTexSkyTop},
+        {"Data/Skies/SkyBox01/Left.bmp", kTexSkyLeft},
+        {"Data/Skies/SkyBox01/Right.bmp", kTexSkyRight},
+        {"Data/Skies/SkyBox01/Cloud.bmp", kTexClouds},
+        {"Data/Blood.bmp", kTexBlood},
+        {"Data/cursor_mask.bmp", kTexCursorMask},
+        {"Data/cursor.bmp", kTexCursor},
+        {"Data/Terrains/Terrain.bmp", kTexTerrain},
+        {"Data/Terrains/Detail.bmp", kTexDetail},
+    };
+    fs::create_directories("Data/Skies/SkyBox01");
+    fs::create_directories("Data/Terrains");
+    for (size_t i = 0; i < std::size(pictures); ++i) {
+        // 2 x 2 pixels, 24 bits, rows padded to 8 bytes.
+        std::vector<uint8_t> bmp(54 + 16, static_cast<uint8_t>(20 * (i + 1)));
+        const uint8_t header[] = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0,  0,
+                                  2,   0,   0,  0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0,  0, 16, 0};
+        std::fill(bmp.begin(), bmp.begin() + 54, 0);
+        std::copy(std::begin(header), std::end(header), bmp.begin());
+        WriteFile(pictures[i].file, bmp);
+    }
     SelectPlatform(ReplayPlatform(SdlPlatform())); // the replay tools take the capture
     SetDialogsToStderr(true);                      // the missing files' boxes go to standard error
     {
@@ -286,6 +318,12 @@ TEST_F(LoadWorldTest, LightAndFogOnARealContext) {
     EXPECT_EQ(start, 7500.0f);
     EXPECT_EQ(end, 12500.0f);
     EXPECT_FALSE(glIsEnabled(GL_FOG)); // the drawing code switches it
+    for (size_t i = 0; i < std::size(pictures); ++i) {
+        uint8_t texels[2 * 2 * 3] = {};
+        glBindTexture(GL_TEXTURE_2D, TextureTable[pictures[i].slot]);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
+        EXPECT_EQ(texels[0], 20 * (i + 1)) << pictures[i].file;
+    }
     CloseSdlContext();
     SetDialogsToStderr(false);
 }

@@ -36,13 +36,16 @@ DEFAULT_TARGETS = [
     ("terrain/height_map.cpp", None),
     ("terrain/blood.cpp", None),
     ("models/md2_loader.cpp", "frame-names"),
+    ("models/md2_loader.cpp", "tables"),
     ("models/model_draw.cpp", "key-frames"),
     ("render/bmp_reader.cpp", None),
     ("app/state/options.cpp", None),
     ("app/startup.cpp", "settings"),
+    ("render/frame/frame_renderer.cpp", "tables"),
 ]
 
-# Named line ranges are found by the functions they hold, so they follow edits of the file.
+# Named line ranges are found by the functions they hold, so they follow edits of the file. The
+# region "tables" takes the whole file but only the table operator (swapped table entries).
 REGIONS = {
     "frame-names": ["SplitFrameName", "BuildAnimations", "CheckAnimations"],
     "key-frames": ["NextKeyFrame", "StepAnimation", "DrawKeyFrames"],
@@ -178,6 +181,7 @@ class Mutant:
         self.after = after
         self.new_line = line_text[:col] + after + line_text[col + len(before):]
         self.orig_line = line_text
+        self.extra = []  # (1-based line, its new text): a change that spans two lines
         self.status = None
         self.seconds = 0.0
         self.detail = ""
@@ -281,6 +285,69 @@ def mutants_of_line(path, line_no, text, masked):
     return found
 
 
+def entry_value(masked, a, b):
+    """The span of what the table entry masked[a:b] gives: a designated entry's value, a key-value
+    pair's second field, a row's or a plain entry's whole text."""
+    m = re.match(r"\.\w+ = ", masked[a:b])
+    if m:
+        return (a + m.end(), b)
+    if masked[a] == "{" and masked[b - 1] == "}":
+        fields = split_args(masked, a + 1, b - 1)
+        if len(fields) == 2 and all(x < y for x, y in fields):
+            return fields[1]
+    return (a, b)
+
+
+def swap_spans(path, lines, first, second):
+    """The mutant that swaps the texts of two spans, each (0-based line, start, end)."""
+    (j, a0, a1), (k, b0, b1) = first, second
+    x, y = lines[j][a0:a1], lines[k][b0:b1]
+    if j == k:
+        text = lines[j]
+        return Mutant(path, j + 1, a0, "table", text[a0:b1], y + text[a1:b0] + x, text)
+    mutant = Mutant(path, j + 1, a0, "table", x, "<-> " + y, lines[j])
+    mutant.new_line = lines[j][:a0] + y + lines[j][a1:]
+    mutant.extra = [(k + 1, lines[k][:b0] + x + lines[k][b1:])]
+    return mutant
+
+
+def table_mutants(path, lines, masked, allowed):
+    """The values of two neighbouring entries of a brace-initialised table swapped: an array
+    written on one line (a[] = {x, y, z}), or a table of one or more entries a line."""
+    found = []
+    for idx, line in enumerate(masked):
+        if allowed is not None and idx not in allowed:
+            continue
+        entries = []  # (line, start, end) of each entry, in order
+        for m in re.finditer(r"\] = \{", line):
+            open_at = m.end() - 1
+            depth = 0
+            for k in range(open_at, len(line)):
+                depth += {"{": 1, "}": -1}.get(line[k], 0)
+                if depth == 0:
+                    entries = [(idx, a, b) for a, b in split_args(line, open_at + 1, k) if a < b]
+                    break
+        if line.rstrip().endswith("= {") and not line.lstrip().startswith("#"):
+            # Entries on the following lines, up to the line that closes the table; a line that
+            # is not whole entries ends it.
+            for j in range(idx + 1, len(masked)):
+                body = masked[j].rstrip()
+                if body.strip() in ("};", "}"):
+                    break
+                if body.count("{") != body.count("}") or body.count("(") != body.count(")"):
+                    entries = []
+                    break
+                indent = len(body) - len(body.lstrip())
+                entries.extend((j, a, b) for a, b in split_args(masked[j], indent, len(body)) if a < b)
+        values = [(j,) + entry_value(masked[j], a, b) for j, a, b in entries]
+        for first, second in zip(values, values[1:]):
+            if second[0] - first[0] > 1:
+                continue
+            if lines[first[0]][first[1]:first[2]] != lines[second[0]][second[1]:second[2]]:
+                found.append(swap_spans(path, lines, first, second))
+    return found
+
+
 def collect(targets):
     mutants = []
     for path, region in targets:
@@ -289,14 +356,16 @@ def collect(targets):
         state = {"block": False}
         masked = [mask_line(line, state) for line in lines]
         allowed = None
-        if region:
+        if region and region != "tables":
             allowed = set()
             for a, b in function_ranges(masked, REGIONS[region]):
                 allowed.update(range(a, b + 1))
-        for idx, line in enumerate(lines):
-            if allowed is not None and idx not in allowed:
-                continue
-            mutants.extend(mutants_of_line(path, idx + 1, line, masked[idx]))
+        if region != "tables":
+            for idx, line in enumerate(lines):
+                if allowed is not None and idx not in allowed:
+                    continue
+                mutants.extend(mutants_of_line(path, idx + 1, line, masked[idx]))
+        mutants.extend(table_mutants(path, lines, masked, allowed))
     return mutants
 
 
@@ -423,6 +492,8 @@ class Workspace:
 def apply(ws, mutant, original):
     lines = original.split("\n")
     lines[mutant.line_no - 1] = mutant.new_line
+    for line_no, text in mutant.extra:
+        lines[line_no - 1] = text
     with open(os.path.join(ws.src, mutant.path), "w") as f:
         f.write("\n".join(lines))
 
@@ -560,6 +631,8 @@ def main():
                     f.write("%-10s %s%s\n" % (s, m.key(), ("  [" + m.detail + "]") if m.detail else ""))
                     if s == "survived":
                         f.write("           %s\n" % m.new_line.strip())
+                        for _, text in m.extra:
+                            f.write("           %s\n" % text.strip())
         for k in stale:
             f.write("stale equivalent entry (now killed): %s\n" % k)
     print("\n".join(summary))
