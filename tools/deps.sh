@@ -7,11 +7,19 @@ set -euo pipefail
 packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev libpng-dev libgl1-mesa-dev
           libglu1-mesa-dev libgl1-mesa-dri libegl1 libegl-mesa0 libfreetype-dev fonts-dejavu-core
           xfonts-base)
+# The browser build (./web.sh): Debian's Emscripten, and python3 for its post-link step.
+web_packages=(emscripten python3)
+if [[ "${1:-}" == "--web" ]]; then
+  packages+=("${web_packages[@]}")
+fi
 if [[ "${1:-}" == "--test" ]]; then
   # clang and its runtime build the fuzz targets; valgrind runs the memory check of the game;
   # ImageMagick writes the bitmap variants the reader is checked against.
   packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils clang libclang-rt-14-dev
              valgrind imagemagick)
+  # The browser tests: the browser build, Debian's Chromium driven headless by puppeteer-core
+  # (installed by npm from tests/web/package-lock.json, with no browser of its own).
+  packages+=("${web_packages[@]}" chromium nodejs npm)
 fi
 
 missing=()
