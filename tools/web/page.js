@@ -175,6 +175,7 @@
         return;
       }
       hooks.exitCode = code;
+      hooks.endedMs = performance.now();
       if (document.pointerLockElement) document.exitPointerLock();
       cover('The game has ended.', null);
       $('again').hidden = false;
