@@ -11,6 +11,8 @@
   const demoName = 'demo.txt';
   let started = false;
   let recording = params.has('record');
+  // A demo to watch: named by ?demo=URL, or picked from disk before the page reloaded.
+  let watching = false;
 
   // ---- the hooks ----
   const hooks = {
@@ -75,7 +77,7 @@
     // The page's button goes full screen (a browser allows it only on a click), so the game
     // plays in its canvas and asks no full-screen question.
     if (!args.includes('--windowed') && !args.includes('--fullscreen')) args.unshift('--windowed');
-    if (params.has('demo') || sessionStorage.getItem('ostravel.demo') !== null) {
+    if (watching) {
       args.push('--script', demoName);
     }
     if (recording) args.push('--record', demoName);
@@ -95,11 +97,15 @@
     FS.chdir(gameDir);
     writeSettings();
     for (const name of params.getAll('file')) await fetchInto(name, name);
-    if (params.has('demo')) await fetchInto(demoName, params.get('demo'));
+    if (params.has('demo')) {
+      await fetchInto(demoName, params.get('demo'));
+      watching = true;
+    }
     const kept = sessionStorage.getItem('ostravel.demo');
     if (kept !== null) {
       sessionStorage.removeItem('ostravel.demo');
       FS.writeFile(gameDir + '/' + demoName, kept);
+      watching = true;
     }
   }
   function start() {
@@ -195,8 +201,7 @@
       $('bar').style.width = '100%';
       prepare().then(() => {
         // A replay or a scripted run needs no click; a player's game waits for one.
-        if (params.has('args') || params.has('demo') || sessionStorage.length > 0 ||
-            FS.analyzePath(gameDir + '/' + demoName).exists && !recording) {
+        if (params.has('args') || watching) {
           start();
         } else {
           cover('Ready', 'Click to play');
