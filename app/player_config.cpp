@@ -67,7 +67,7 @@ bool SetKey(const std::string& key, const std::string& value, tPlayerConfig* con
         return ParseYesNo(value, &config->vsync);
     }
     if (key == "volume") {
-        const long number = std::strtol(value.c_str(), &end, 10);
+        const long long number = std::strtoll(value.c_str(), &end, 10);
         if (value.empty() || *end != '\0' || number < 0 || number > 100) {
             return false;
         }

@@ -230,13 +230,15 @@ int RunGame() {
     return ShutDown(exitCode);
 }
 
-int GameMain(int argc, char** argv) {
+bool SetUpGame(int argc, char** argv, int* exitCode) {
+    *exitCode = 0;
     ResetNotKept();
     switch (ParseOptions(argc, argv)) {
     case kParseExitOk:
-        return 0;
+        return false;
     case kParseExitUsage:
-        return 2;
+        *exitCode = 2;
+        return false;
     case kParseRun:
         break;
     }
@@ -248,7 +250,8 @@ int GameMain(int argc, char** argv) {
     char dataRoot[kDataDirBytes];
     if (FindDataRoot(GameOptions.dataDir, dataRoot, sizeof(dataRoot)) == kDataRootNamedLacksData) {
         std::fprintf(stderr, "ostravel: no Data/ directory in %s\n", dataRoot);
-        return 2;
+        *exitCode = 2;
+        return false;
     }
     SetDataDir(dataRoot);
     tPlayerConfig config;
@@ -258,11 +261,12 @@ int GameMain(int argc, char** argv) {
         char error[800];
         if (!LoadInputScript(GameOptions.scriptPath, error, sizeof(error))) {
             std::fprintf(stderr, "Error: %s\n", error);
-            return 2;
+            *exitCode = 2;
+            return false;
         }
     }
     // The replay tools wrap the real backend: with none of them asked for, it only forwards.
-    SelectPlatform(ReplayPlatform(SdlPlatform()));
+    SelectPlatform(ReplayPlatform(SystemPlatform()));
     SetDisplayLostHandler(EndOnLostDisplay);
     SetDialogsToStderr(GameOptions.dialogsToStderr);
     if (GameOptions.fixedStep) {
@@ -288,14 +292,26 @@ int GameMain(int argc, char** argv) {
             SetRecordingClock();
         }
         if (!StartRecording(GameOptions.recordPath, RandomSeed(), MouseSensitivity, InvertMouse)) {
-            return 2;
+            *exitCode = 2;
+            return false;
         }
     }
     SetLiveInputIgnored(InputScriptLoaded());
     SetNoVsync(GameOptions.noVsync);
-    const int exitCode = RunGame();
+    return true;
+}
+
+int FinishGame(int exitCode) {
     if (GameOptions.stats) {
         PrintStats();
     }
     return exitCode;
+}
+
+int GameMain(int argc, char** argv) {
+    int exitCode = 0;
+    if (!SetUpGame(argc, argv, &exitCode)) {
+        return exitCode;
+    }
+    return FinishGame(RunGame());
 }

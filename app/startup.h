@@ -64,5 +64,11 @@ int ShutDown(int exitCode);
 // and the trace, and ends the process with kExitDisplayLost.
 [[noreturn]] void EndOnLostDisplay(const char* what);
 
-// The command-line entry: options, the SDL backend, then RunGame.
+// The command line up to the main loop: options, the player's configuration, the input script,
+// the system's backend under the replay tools, the seed and the recording. False when the game
+// is not to run, with its exit code (0 after --help, 2 for a bad command line or script).
+bool SetUpGame(int argc, char** argv, int* exitCode);
+// After the shutdown: the statistics asked for; returns exitCode.
+int FinishGame(int exitCode);
+// The command-line entry: SetUpGame, RunGame, FinishGame.
 int GameMain(int argc, char** argv);

@@ -2,10 +2,10 @@
 
 #include "app/platform/gl_api.h"
 #include "camera/frame_timer.h"
+#include "camera/game_random.h"
 #include "render/textures.h"
 
 #include <cmath>
-#include <cstdlib>
 
 BloodParticle BloodParticles[kBloodParticles];
 tBloodEmitter BloodEmitter;
@@ -22,7 +22,7 @@ namespace {
 constexpr float kPi = 3.14159265359f;
 
 float RandomFade() {
-    return static_cast<float>(std::rand() % 100) / 1000.0f + 0.003f;
+    return static_cast<float>(GameRandom() % 100) / 1000.0f + 0.003f;
 }
 
 void SetColour(BloodParticle& p, unsigned index) {
@@ -118,9 +118,9 @@ bool DrawBlood(bool loop, float pitch, float heading) {
             p.fade = RandomFade();
             p.offset = {0.0f, 0.0f, 0.0f};
             // Drawn in x, y, z order.
-            const float vx = static_cast<float>(std::rand() % 60 - 32);
-            const float vy = static_cast<float>(std::rand() % 60 - 30);
-            const float vz = static_cast<float>(std::rand() % 60 - 30);
+            const float vx = static_cast<float>(GameRandom() % 60 - 32);
+            const float vy = static_cast<float>(GameRandom() % 60 - 30);
+            const float vz = static_cast<float>(GameRandom() % 60 - 30);
             p.velocity = {vx, vy, vz};
             SetColour(p, BloodEmitter.colourIndex);
         }

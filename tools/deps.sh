@@ -10,6 +10,11 @@ case ${1:-} in -h | --help) sed -n '2,/^set -euo/{/^#/s/^# \{0,1\}//p}' "$0"; ex
 packages=(g++ cmake make pkg-config libsdl2-dev libsdl2-mixer-dev libpng-dev libgl1-mesa-dev
           libglu1-mesa-dev libgl1-mesa-dri libegl1 libegl-mesa0 libfreetype-dev fonts-dejavu-core
           xfonts-base)
+# The browser build (./web.sh): Debian's Emscripten, and python3 for its post-link step.
+web_packages=(emscripten python3)
+if [[ "${1:-}" == "--web" ]]; then
+  packages+=("${web_packages[@]}")
+fi
 if [[ "${1:-}" == "--test" ]]; then
   # clang and its runtime build the fuzz targets; valgrind runs the memory check of the game;
   # ImageMagick writes the bitmap variants the reader is checked against; Google Benchmark
@@ -17,6 +22,9 @@ if [[ "${1:-}" == "--test" ]]; then
   # and the mutation check; mount gives the full-disk test a small tmpfs.
   packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils clang libclang-rt-14-dev
              valgrind imagemagick libbenchmark-dev lld python3 mount)
+  # The browser tests: the browser build, Debian's Chromium driven headless by puppeteer-core
+  # (installed by npm from tests/web/package-lock.json, with no browser of its own).
+  packages+=("${web_packages[@]}" chromium nodejs npm)
 fi
 
 missing=()

@@ -5,6 +5,7 @@
 #include "app/state/game_state.h"
 #include "camera/camera.h"
 #include "camera/frame_timer.h"
+#include "camera/game_random.h"
 #include "models/md2_loader.h"
 #include "models/model_draw.h"
 #include "render/font.h"
@@ -97,9 +98,9 @@ void ResetLevelState() {
 
 bool LoadWorld() {
     ResetLevelState();
-    // The enemies' firing chances draw from this generator, seeded from the clock unless the
-    // command line or a replayed recording names the seed.
-    std::srand(RandomSeed());
+    // The enemies' firing chances and the blood spray draw from the game's generator, seeded from
+    // the clock unless the command line or a replayed recording names the seed.
+    SeedGameRandom(RandomSeed());
     SetCursorVisible(false);
 
     // The font first, so the loading screen can say what is happening.

@@ -4,13 +4,13 @@
 #include "app/state/game_state.h"
 #include "camera/camera.h"
 #include "camera/frame_timer.h"
+#include "camera/game_random.h"
 #include "terrain/height_map.h"
 #include "world/movement.h"
 #include "world/objects/scene_objects.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 tVec3 LastCameraPosition = {0.0f, 0.0f, 0.0f};
 
@@ -39,7 +39,7 @@ void UpdateAwakeEnemy(int id, tVec3 camPos) {
 
     bool fire = false;
     if (GetAnimation(id) != kAnimAttack && d < kWakeRadius) {
-        fire = std::rand() % kFireOdds < 1;
+        fire = GameRandom() % kFireOdds < 1;
     }
     if (fire) {
         // Enemy fire always hits: no aim and no line of sight beyond the wake radius.

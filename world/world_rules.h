@@ -4,7 +4,7 @@
 #include "camera/vec3.h"
 
 constexpr float kWakeRadius = 640.0f;    // an enemy wakes, and may fire, closer than this
-constexpr int kFireOdds = 100;           // an able enemy fires when rand() % 100 < 1
+constexpr int kFireOdds = 100;           // an able enemy fires when a draw % 100 < 1
 constexpr float kEnemyDamage = 1000.0f;  // enemy fire costs round(1000 / distance) health
 constexpr float kRedTintSeconds = 1.5f;  // red tint after enemy fire, in seconds of frames
 constexpr float kCloseRange = 100.0f;    // an awake enemy this close stops walking

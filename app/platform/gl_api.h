@@ -10,6 +10,10 @@
 #endif
 #include <GL/gl.h>
 #include <GL/glu.h>
+// The browser build fills what its GL emulation lacks beneath these same names.
+#ifdef __EMSCRIPTEN__
+#include "app/platform/gl_shims_web.h"
+#endif
 
 #ifndef GL_TEXTURE0_ARB
 #define GL_TEXTURE0_ARB 0x84C0

@@ -102,8 +102,11 @@ struct tPlatformBackend {
 
 // ---- selecting the backend -------------------------------------------------------------------
 
-// The SDL2 backend; the game's entry point selects it.
+// The SDL2 backend.
 const tPlatformBackend* SdlPlatform();
+// The real backend of this build, which the game's entry point selects: SDL2 on the desktop, the
+// browser's (platform_web.cpp) in the browser build.
+const tPlatformBackend* SystemPlatform();
 // The test backend (see platform_test.h for its controls).
 const tPlatformBackend* TestPlatform();
 void SelectPlatform(const tPlatformBackend* backend);

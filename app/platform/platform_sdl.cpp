@@ -618,6 +618,10 @@ const tPlatformBackend kSdlBackend = {
 
 } // namespace
 
+const tPlatformBackend* SystemPlatform() {
+    return &kSdlBackend;
+}
+
 const tPlatformBackend* SdlPlatform() {
     return &kSdlBackend;
 }

@@ -10,7 +10,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+// The browser build has no PNG library: its screenshots are the page's, from the canvas.
+#if __has_include(<png.h>)
 #include <png.h>
+#define OSTRAVEL_HAS_PNG 1
+#endif
 #include <strings.h>
 #include <vector>
 
@@ -35,6 +39,12 @@ std::vector<unsigned char> ReadBackBuffer(int width, int height, GLenum format, 
 }
 
 bool WritePng(FILE* file, int width, int height) {
+#ifndef OSTRAVEL_HAS_PNG
+    (void)file;
+    (void)width;
+    (void)height;
+    return false;
+#else
     int rowBytes = 0;
     const std::vector<unsigned char> pixels = ReadBackBuffer(width, height, GL_RGB, &rowBytes);
     png_image png{};
@@ -46,6 +56,7 @@ bool WritePng(FILE* file, int width, int height) {
     const bool ok = png_image_write_to_stdio(&png, file, 0, pixels.data(), -rowBytes, nullptr);
     png_image_free(&png);
     return ok;
+#endif
 }
 
 bool EndsWithPng(const char* path) {

@@ -63,13 +63,15 @@ bool RecordedKeys[kKeyCount];
 
 constexpr const char* kKeyNames[kKeyCount] = {"up", "down", "left", "right", "w", "s", "a", "d"};
 
-bool ParseInt(const std::string& word, long min, long max, long* value) {
+// Numbers are read as 64-bit whatever the width of long, so a frame number or seed up to
+// 4294967295 reads the same on every system.
+bool ParseInt(const std::string& word, int64_t min, int64_t max, int64_t* value) {
     if (word.empty()) {
         return false;
     }
     errno = 0;
     char* end = nullptr;
-    const long parsed = std::strtol(word.c_str(), &end, 10);
+    const long long parsed = std::strtoll(word.c_str(), &end, 10);
     if (errno != 0 || *end != '\0' || parsed < min || parsed > max) {
         return false;
     }
@@ -102,8 +104,8 @@ bool KeyFromName(const std::string& name, int* key) {
 
 // Parses one line's words into an event; returns the problem, or nullptr.
 const char* ParseLine(const std::vector<std::string>& w, tScriptEvent* e) {
-    long frame = 0;
-    if (!ParseInt(w[0], 0, 0xFFFFFFFFL, &frame)) {
+    int64_t frame = 0;
+    if (!ParseInt(w[0], 0, 0xFFFFFFFFLL, &frame)) {
         return "frame number expected";
     }
     e->frame = static_cast<uint32_t>(frame);
@@ -115,7 +117,7 @@ const char* ParseLine(const std::vector<std::string>& w, tScriptEvent* e) {
         return "event expected after the frame number";
     }
     const std::string& verb = w[1];
-    long x = 0, y = 0;
+    int64_t x = 0, y = 0;
     if (verb == "key") {
         if (w.size() != 4) {
             return "key needs NAME down|up";
@@ -224,8 +226,8 @@ bool ParseInputScript(const char* text, char* error, size_t errorSize) {
             continue;
         }
         if (w[0] == "seed") {
-            long seed = 0;
-            if (w.size() != 2 || !ParseInt(w[1], 0, 0xFFFFFFFFL, &seed)) {
+            int64_t seed = 0;
+            if (w.size() != 2 || !ParseInt(w[1], 0, 0xFFFFFFFFLL, &seed)) {
                 std::snprintf(error, errorSize, "script line %d: seed needs a number", lineNumber);
                 ClearInputScript();
                 return false;

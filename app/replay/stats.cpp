@@ -6,9 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dlfcn.h>
-#include <execinfo.h>
-#include <link.h>
 #include <new>
 #include <sys/resource.h>
 
@@ -21,6 +18,15 @@
 #endif
 #if defined(__SANITIZE_ADDRESS__)
 #define OSTRAVEL_NO_ALLOCATION_HOOK 1
+#endif
+// A C library without stack walks (the browser build's) cannot tell whose allocation it is.
+#if !__has_include(<execinfo.h>)
+#define OSTRAVEL_NO_ALLOCATION_HOOK 1
+#endif
+#ifndef OSTRAVEL_NO_ALLOCATION_HOOK
+#include <dlfcn.h>
+#include <execinfo.h>
+#include <link.h>
 #endif
 
 namespace {

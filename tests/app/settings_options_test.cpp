@@ -229,3 +229,35 @@ TEST(InputScript, RejectsMalformedLinesWithTheirNumber) {
     EXPECT_FALSE(LoadInputScript("/nonexistent/script.txt", error, sizeof(error)));
     ClearInputScript();
 }
+
+TEST(InputScript, NumbersReadTheSameWhateverTheWidthOfLong) {
+    // Frame numbers and seeds run to 4294967295; nothing past 32 bits wraps into range.
+    struct {
+        const char* text;
+        bool accepted;
+    } const kCases[] = {
+        {"4294967295 close\n", true},
+        {"4294967296 close\n", false},
+        {"18446744073709551617 close\n", false},
+        {"-1 close\n", false},
+        {"seed 4294967295\n", true},
+        {"seed 4294967296\n", false},
+        {"seed -4294967295\n", false},
+        {"0 mouse -100000 100000\n", true},
+        {"0 mouse -100001 0\n", false},
+        {"0 mouse 0 4294967296\n", false},
+        {"0 step 60000\n", true},
+        {"0 step 4295027296\n", false},
+        {"0 resize 16384 1\n", true},
+        {"0 resize 4294983680 1\n", false},
+    };
+    char error[200];
+    for (const auto& c : kCases) {
+        EXPECT_EQ(ParseInputScript(c.text, error, sizeof(error)), c.accepted) << c.text;
+    }
+    uint32_t seed = 0;
+    ASSERT_TRUE(ParseInputScript("seed 4294967295\n", error, sizeof(error)));
+    EXPECT_TRUE(InputScriptSeed(&seed));
+    EXPECT_EQ(seed, 4294967295u);
+    ClearInputScript();
+}

@@ -6,6 +6,7 @@
 #include "app/state/game_state.h"
 #include "camera/camera.h"
 #include "camera/frame_timer.h"
+#include "camera/game_random.h"
 #include "render/textures.h"
 #include "terrain/blood.h"
 #include "tests/render/offscreen_gl.h"
@@ -63,7 +64,7 @@ TEST_F(Blood, EndsOnThe21stCallUnlessLooping) {
 TEST_F(Blood, FirstFrameGivesSpeedsAndOnlyEarlyDeathsAreReborn) {
     // The spray leans toward -x: over a few bursts the speeds fill -32 ... 27 in x and
     // -30 ... 29 in y and z, whole numbers.
-    std::srand(7);
+    SeedGameRandom(7);
     tVec3 low(100.0f, 100.0f, 100.0f), high(-100.0f, -100.0f, -100.0f);
     for (int burst = 0; burst < 5; ++burst) {
         Burst();

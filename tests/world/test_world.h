@@ -6,6 +6,7 @@
 #include "app/state/game_state.h"
 #include "camera/camera.h"
 #include "camera/frame_timer.h"
+#include "camera/game_random.h"
 #include "models/md2_loader.h"
 #include "terrain/height_map.h"
 #include "world/load_world.h"
@@ -66,20 +67,20 @@ inline void ResetSmallWorld() {
     Camera.Place(0.0f, 50.0f, 0.0f, 0.0f, 50.0f, 1.0f, 0.0f, 1.0f, 0.0f);
 }
 
-// Seeds the C library's generator so that its next draws decide "fire" (true) or not, in this
+// Seeds the game's generator so that its next draws decide "fire" (true) or not, in this
 // order, by the enemies' one-in-100 rule.
 inline void SeedFireDraws(std::initializer_list<bool> fires) {
     for (unsigned seed = 1;; ++seed) {
-        std::srand(seed);
+        SeedGameRandom(seed);
         bool match = true;
         for (bool fire : fires) {
-            if ((std::rand() % kFireOdds < 1) != fire) {
+            if ((GameRandom() % kFireOdds < 1) != fire) {
                 match = false;
                 break;
             }
         }
         if (match) {
-            std::srand(seed);
+            SeedGameRandom(seed);
             return;
         }
     }
