@@ -16,6 +16,7 @@
 #include "models/md2_loader.h"
 #include "render/font.h"
 #include "render/frame/frame_renderer.h"
+#include "render/scaled_view.h"
 #include "world/load_world.h"
 #include "world/objects/scene_objects.h"
 #include "world/world_rules.h"
@@ -122,6 +123,9 @@ bool MainLoopPass(int* exitCode) {
     RenderFrame();
     CheckMissionEnd();
     StatsFrameEnd();
+    // The automatic render scale follows the real time the frame took, whatever the game's
+    // clocks read, so it never touches the rules.
+    RenderScaleFrameTime(LastFrameMs());
     FinishFrame();
     return true;
 }
@@ -243,6 +247,7 @@ int GameMain(int argc, char** argv) {
     }
     SetLiveInputIgnored(InputScriptLoaded());
     SetNoVsync(GameOptions.noVsync);
+    SetRenderScale(GameOptions.renderScale, GameOptions.renderScaleAuto);
     const int exitCode = RunGame();
     if (GameOptions.stats) {
         PrintStats();

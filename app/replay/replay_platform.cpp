@@ -135,6 +135,9 @@ bool ReplayChangeDisplayMode(unsigned width, unsigned height) {
 void ReplayRestoreDisplayMode() {
     Inner->restoreDisplayMode();
 }
+void ReplaySetDesktopFullScreen(bool on) {
+    Inner->setDesktopFullScreen(on);
+}
 bool ReplaySetFullScreen(bool on, int x, int y, unsigned width, unsigned height) {
     return Inner->setFullScreen(on, x, y, width, height);
 }
@@ -202,6 +205,7 @@ tPlatformBackend ReplayBackend = {
     .queryDisplayMode = ReplayQueryDisplayMode,
     .changeDisplayMode = ReplayChangeDisplayMode,
     .restoreDisplayMode = ReplayRestoreDisplayMode,
+    .setDesktopFullScreen = ReplaySetDesktopFullScreen,
     .setFullScreen = ReplaySetFullScreen,
     .choosePixelFormat = ReplayChoosePixelFormat,
     .setPixelFormat = ReplaySetPixelFormat,
