@@ -25,7 +25,7 @@ float FrameTime(const tMachine& m, float scale, uint32_t frame) {
 }
 
 // Runs `frames` frames from the controller's state; returns the steps taken meanwhile.
-int Run(tScaleController* c, const tMachine& m, uint32_t frames, uint32_t* clock) {
+int Play(tScaleController* c, const tMachine& m, uint32_t frames, uint32_t* clock) {
     const int before = c->changes;
     for (uint32_t i = 0; i < frames; ++i) {
         ScaleControllerFrame(c, FrameTime(m, ControllerScale(*c), (*clock)++));
@@ -49,7 +49,7 @@ TEST(ScaleController, SettlesAtTheLargestScaleThatHolds60AndClimbsBack) {
         {"fast machine stays at full size", {2.0f, 8.0f}, 1.0f, 1.0f, 0},
         {"1080p on the CPU (55 ms at full size)", {3.0f, 52.0f}, 0.45f, 0.55f, 3},
         {"800x600 on the CPU (18 ms at full size)", {0.5f, 17.5f}, 0.8f, 0.9f, 3},
-        {"too slow for any scale rests at the smallest", {20.0f, 80.0f}, 0.25f, 0.25f, 1},
+        {"too slow for any scale rests at the smallest", {20.0f, 80.0f}, 0.25f, 0.25f, 2},
         {"just under the target keeps full size", {1.0f, 13.5f}, 1.0f, 1.0f, 0},
     };
     for (const tCase& t : cases) {
@@ -57,15 +57,15 @@ TEST(ScaleController, SettlesAtTheLargestScaleThatHolds60AndClimbsBack) {
         tScaleController c;
         ResetScaleController(&c);
         uint32_t clock = 0;
-        const int steps = Run(&c, t.machine, 1200, &clock);
+        const int steps = Play(&c, t.machine, 1200, &clock);
         EXPECT_LE(steps, t.maxSteps);
         const float settled = ControllerScale(c);
         EXPECT_GE(settled, t.lowest - 1e-4f);
         EXPECT_LE(settled, t.highest + 1e-4f);
         // Resting: another minute of frames moves nothing.
-        EXPECT_EQ(Run(&c, t.machine, 3600, &clock), 0);
+        EXPECT_EQ(Play(&c, t.machine, 3600, &clock), 0);
         EXPECT_FLOAT_EQ(ControllerScale(c), settled);
-        if (settled < 1.0f) {
+        if (settled < 1.0f && settled > kMinRenderScale) {
             // At rest the frames hold the target, and the next level up would not.
             const float s = settled;
             const float up = s + 1.0f / kScaleLevels;
@@ -76,21 +76,42 @@ TEST(ScaleController, SettlesAtTheLargestScaleThatHolds60AndClimbsBack) {
     }
 
     // The machine gets busy (half its speed) for a while and then free again: the scale goes
-    // down within a second and comes back up to where it was, one level at a time.
+    // down within a second and climbs back, one level at a time, to where it was or to the
+    // level below it (the hysteresis band: from below, the last level up is not sure to hold).
     tScaleController c;
     ResetScaleController(&c);
     uint32_t clock = 0;
     const tMachine free = {0.5f, 17.5f};
     const tMachine busy = {1.0f, 35.0f};
-    Run(&c, free, 1200, &clock);
+    Play(&c, free, 1200, &clock);
     const float restful = ControllerScale(c);
-    Run(&c, busy, 60, &clock);
+    Play(&c, busy, 60, &clock);
     EXPECT_LT(ControllerScale(c), restful);
-    Run(&c, busy, 1200, &clock);
+    Play(&c, busy, 1200, &clock);
     const float loaded = ControllerScale(c);
-    Run(&c, free, 2400, &clock);
-    EXPECT_FLOAT_EQ(ControllerScale(c), restful);
-    EXPECT_LT(loaded, restful);
+    EXPECT_LT(loaded, restful - 1.5f / kScaleLevels);
+    Play(&c, free, 2400, &clock);
+    EXPECT_GE(ControllerScale(c), restful - 1.5f / kScaleLevels);
+    EXPECT_LE(ControllerScale(c), restful);
+
+    // Half a second of slow frames at a fast machine steps down once; the scale then waits
+    // kHoldAfterDown decisions before it climbs back to full size, one level a step.
+    ResetScaleController(&c);
+    uint32_t downAt = 0, firstUpAt = 0;
+    for (uint32_t i = 0; i < 3000; ++i) {
+        const float before = ControllerScale(c);
+        ScaleControllerFrame(&c, i >= 300 && i < 330 ? 80.0f : 5.0f);
+        const float after = ControllerScale(c);
+        if (after < before && downAt == 0) {
+            downAt = i;
+        } else if (after > before) {
+            firstUpAt = firstUpAt == 0 ? i : firstUpAt;
+            EXPECT_NEAR(after - before, 1.0f / kScaleLevels, 1e-4f) << "frame " << i;
+        }
+    }
+    ASSERT_GT(downAt, 0u);
+    EXPECT_GE(firstUpAt - downAt, static_cast<uint32_t>(kHoldAfterDown * kScaleWindowFrames));
+    EXPECT_FLOAT_EQ(ControllerScale(c), 1.0f);
 
     // Hitches alone (a slow frame now and then at an otherwise fast machine) move nothing.
     ResetScaleController(&c);
