@@ -10,6 +10,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 command -v convert > /dev/null && command -v compare > /dev/null ||
   fail "ImageMagick's convert and compare are needed (package imagemagick)"
+tour=$(readlink -f "$(dirname "$0")/../../bench/tour.txt")
 mkdir -p "$work/run/Data"
 for entry in "$build"/Data/*; do
   [ "$(basename "$entry")" = Setup.ini ] || ln -s "$entry" "$work/run/Data/"
@@ -18,7 +19,6 @@ echo "400 300 32" > "$work/run/Data/Setup.ini"
 cd "$work/run"
 export XDG_CONFIG_HOME="$work/config"
 mkdir -p "$XDG_CONFIG_HOME/ostravel"
-tour="$(dirname "$0")/../../bench/tour.txt"
 frames=120
 last=$((frames - 1))
 
@@ -48,24 +48,27 @@ done
 [ "$(wc -l < "$work/full.txt")" -eq "$frames" ] || fail "the trace holds $(wc -l < "$work/full.txt") frames"
 
 [ "$(bmp_size "$work/half.bmp")" = 400x300 ] || fail "the half-size frame is $(bmp_size "$work/half.bmp")"
-# The health text's box (at the lower-left corner, 2 pixels up, 16 high): the pixels its glyphs
-# saturate to full red are the same in both frames, and there are some.
+# The health text's box (at the lower-left corner, 2 pixels up, 16 high): the text adds its red
+# to the world below it, so its pixels are those where red exceeds green by 30 % of full scale
+# (grass, sky and soldiers never do). They are the same at both scales, to 2 % (an edge pixel
+# over a differently blurred ground); a text drawn small and stretched with the world moves
+# nearly all of them.
 glyphs() {
-  convert "$work/$1.bmp" -crop 120x16+0+282 +repage -channel R -separate -threshold 99.9% \
+  convert "$work/$1.bmp" -crop 120x16+0+282 +repage -fx 'r - g > 0.3 ? 1 : 0' -threshold 50% \
     "$work/$1-glyphs.pbm"
 }
 glyphs full
 glyphs half
-lit=$(convert "$work/full-glyphs.pbm" -format '%[fx:round(mean*w*h)]' info:)
+lit=$(convert "$work/full-glyphs.pbm" -format '%[fx:round(mean * w * h)]' info:)
 [ "$lit" -gt 100 ] || fail "only $lit pixels of health text in the full-size frame"
 moved=$(compare -metric AE "$work/full-glyphs.pbm" "$work/half-glyphs.pbm" null: 2>&1 || true)
-[ "$moved" = 0 ] || fail "$moved of the health text's $lit pixels differ at half size"
+[ "$((moved * 50))" -le "$lit" ] || fail "$moved of the health text's $lit pixels differ at half size"
 # The whole picture: the mean difference per channel, in units of 1/255. Drawn at half size and
 # stretched, edges and fine texture blur; a misplaced or missing stretch (a corner only, the
 # picture upside down, a black world) differs by far more.
 error=$(compare -metric MAE "$work/full.bmp" "$work/half.bmp" null: 2>&1 | awk '{ print $1 / 257 }' || true)
-awk -v e="$error" 'BEGIN { exit !(e > 0.5 && e < 8) }' ||
-  fail "the half-size frame differs from the full-size one by $error a channel on average (expected 0.5 ... 8)"
+awk -v e="$error" 'BEGIN { exit !(e > 0.5 && e < 5) }' ||
+  fail "the half-size frame differs from the full-size one by $error a channel on average (expected 0.5 ... 5)"
 echo "traces of $frames frames identical at 1.0, 0.5 and auto (auto ended at" \
-  "$(stat_field auto render_scale)); the half-size frame is 400x300, its $lit health-text" \
-  "pixels as at full size, its picture $error/255 a channel from the full-size one"
+  "$(stat_field auto render_scale)); the half-size frame is 400x300, its health text as at" \
+  "full size ($moved of $lit pixels differ), its picture $error/255 a channel from the full-size one"
