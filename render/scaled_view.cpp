@@ -110,12 +110,17 @@ void BeginWorldView() {
     DrawnWidth = width;
     DrawnHeight = height;
     glViewport(0, 0, width, height);
+    // The frame's clear keeps to the scaled area too: the stretch covers the rest of the window,
+    // and nothing after it reads the depth buffer.
+    glScissor(0, 0, width, height);
+    glEnable(GL_SCISSOR_TEST);
 }
 
 void EndWorldView() {
     if (DrawnWidth == 0) {
         return;
     }
+    glDisable(GL_SCISSOR_TEST);
     if (glActiveTextureARB != nullptr) {
         glActiveTextureARB(GL_TEXTURE0_ARB);
     }

@@ -21,10 +21,12 @@ int RenderScaleSteps();
 void RenderScaleFrameTime(float frameMs);
 
 // ---- each frame, around the world's drawing ----
-// Below full size the viewport shrinks to the scaled area in the window's lower-left corner
-// (the projection stays: the scaled area keeps the window's shape).
+// Below full size the viewport and the scissor box (for the frame's clear) shrink to the scaled
+// area in the window's lower-left corner (the projection stays: the scaled area keeps the
+// window's shape).
 void BeginWorldView();
 // Below full size: copies the scaled area into the stretch texture and draws it over the whole
-// window, then gives the viewport back to the window. Leaves texturing on unit 0 with the
-// stretch texture bound, lighting, fog and blending off, depth test on, the model-view identity.
+// window, then gives the viewport back to the window, scissor test off. Leaves texturing on unit 0
+// with the stretch texture bound, lighting, fog and blending off, depth test on, the model-view
+// identity.
 void EndWorldView();
