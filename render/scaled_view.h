@@ -5,6 +5,8 @@
 //
 // The stretch copies the drawn area into a texture (glCopyTexSubImage2D, GL 1.1, which every
 // GL and the browser's GL offer) and draws that texture over the window with linear filtering.
+// An off-screen framebuffer and a blit cost Mesa's software renderer as much as the textured
+// quad (both fill every window pixel from a filtered texture), so the one path serves all GLs.
 #pragma once
 
 // ---- whole run: the player's choice, then the controller's scale under `automatic` ----
