@@ -8,7 +8,7 @@
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
-command -v convert > /dev/null && command -v compare > /dev/null ||
+{ command -v convert && command -v compare; } > /dev/null ||
   fail "ImageMagick's convert and compare are needed (package imagemagick)"
 tour=$(readlink -f "$(dirname "$0")/../../bench/tour.txt")
 mkdir -p "$work/run/Data"
