@@ -12,8 +12,13 @@ namespace {
 bool NoVsync = false;
 
 // ---- full-screen toggle (whole run) ----
+bool DesktopFullScreen = false; // the player's choice
+bool DesktopInUse = false;      // and the desktop's size known, at start-up
 unsigned FullScreenWidth = 0;
 unsigned FullScreenHeight = 0;
+// The settings' size: the window a game started full screen comes back to.
+unsigned SettingsWidth = 0;
+unsigned SettingsHeight = 0;
 // The window's client area before the switch to full screen, restored on the way back.
 bool WindowPlaceKnown = false;
 int WindowX = 0;
@@ -22,10 +27,31 @@ unsigned WindowSavedWidth = 0;
 unsigned WindowSavedHeight = 0;
 } // namespace
 
+void UseDesktopFullScreen(bool on) {
+    DesktopFullScreen = on;
+}
+
 void SetFullScreenSize(unsigned width, unsigned height) {
     FullScreenWidth = width;
     FullScreenHeight = height;
+    SettingsWidth = width;
+    SettingsHeight = height;
     WindowPlaceKnown = false;
+    tDisplayMode desktop{};
+    if (DesktopFullScreen && !QueryDisplayMode(&desktop)) {
+        std::fprintf(stderr,
+                     "full screen: the desktop's size is unknown; the display mode "
+                     "changes to %ux%u instead\n",
+                     width, height);
+    } else if (DesktopFullScreen && desktop.width > 0 && desktop.height > 0) {
+        FullScreenWidth = static_cast<unsigned>(desktop.width);
+        FullScreenHeight = static_cast<unsigned>(desktop.height);
+        DesktopInUse = true;
+        SetDesktopFullScreen(true);
+        return;
+    }
+    DesktopInUse = false;
+    SetDesktopFullScreen(false);
 }
 
 void ToggleFullScreen() {
@@ -46,8 +72,8 @@ void ToggleFullScreen() {
         ResizeView(FullScreenWidth, FullScreenHeight);
     } else {
         // A game started full screen has no window place yet: the configured size at (0, 0).
-        const unsigned width = WindowPlaceKnown ? WindowSavedWidth : FullScreenWidth;
-        const unsigned height = WindowPlaceKnown ? WindowSavedHeight : FullScreenHeight;
+        const unsigned width = WindowPlaceKnown ? WindowSavedWidth : SettingsWidth;
+        const unsigned height = WindowPlaceKnown ? WindowSavedHeight : SettingsHeight;
         const int x = WindowPlaceKnown ? WindowX : 0;
         const int y = WindowPlaceKnown ? WindowY : 0;
         if (!SetWindowFullScreen(false, x, y, width, height)) {
@@ -91,6 +117,12 @@ bool HasMultitexture(const char* version, const char* extensions) {
 }
 
 void SwitchToFullScreen() {
+    // Over the desktop the mode stays: the window takes the desktop's size.
+    if (DesktopInUse) {
+        WindowWidth = FullScreenWidth;
+        WindowHeight = FullScreenHeight;
+        return;
+    }
     tDisplayMode dmSettings{};
     if (!QueryDisplayMode(&dmSettings)) {
         ShowError("Could Not Enum Display Settings");

@@ -8,7 +8,12 @@ constexpr double kFieldOfView = 45.0;
 
 // Asks the display for the configured size before the full-screen window opens.
 void SwitchToFullScreen();
-// The size full screen uses: the settings' width and height, remembered at start-up.
+// Full screen over the desktop at its own size, with no display-mode change, instead of the
+// mode change to the settings' size; the player's preferences choose it before start-up.
+void UseDesktopFullScreen(bool on);
+// The settings' width and height, remembered at start-up: the size full screen switches the
+// display to, and the window's when a game started full screen leaves it. Under the desktop
+// full screen the display is asked for the desktop's size here, and full screen takes that.
 void SetFullScreenSize(unsigned width, unsigned height);
 // Alt+Enter and F11: full screen at the configured size, or back to the window's last size and
 // place; the view follows and the cursor is re-centred, so mouse look takes no jump.

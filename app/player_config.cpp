@@ -1,5 +1,6 @@
 #include "app/player_config.h"
 
+#include "app/display.h"
 #include "app/platform/file_io.h"
 #include "app/platform/sound_backend.h"
 #include "app/platform/user_dirs.h"
@@ -74,6 +75,16 @@ bool SetKey(const std::string& key, const std::string& value, tPlayerConfig* con
         config->volume = static_cast<int>(number);
         return true;
     }
+    if (key == "render_scale") {
+        return ParseRenderScale(value.c_str(), &config->renderScale, &config->renderScaleAuto);
+    }
+    if (key == "fullscreen_mode") {
+        if (value == "mode" || value == "desktop") {
+            config->desktopFullScreen = value == "desktop";
+            return true;
+        }
+        return false;
+    }
     *known = false;
     return false;
 }
@@ -146,6 +157,11 @@ void ApplyPlayerConfig(const tPlayerConfig& config) {
     if (!config.vsync) {
         GameOptions.noVsync = true;
     }
+    if (!GameOptions.renderScaleSet) {
+        GameOptions.renderScale = config.renderScale;
+        GameOptions.renderScaleAuto = config.renderScaleAuto;
+    }
+    UseDesktopFullScreen(config.desktopFullScreen);
     MouseSensitivity = config.mouseSensitivity;
     InvertMouse = config.invertMouse;
     SetSoundVolume(config.volume);

@@ -19,6 +19,7 @@
 #include "models/md2_loader.h"
 #include "render/font.h"
 #include "render/frame/frame_renderer.h"
+#include "render/scaled_view.h"
 #include "sound/sound_effect.h"
 #include "world/load_world.h"
 #include "world/objects/scene_objects.h"
@@ -136,6 +137,9 @@ bool MainLoopPass(int* exitCode) {
     RenderFrame();
     CheckMissionEnd();
     StatsFrameEnd();
+    // The automatic render scale follows the real time the frame took, whatever the game's
+    // clocks read, so it never touches the rules.
+    RenderScaleFrameTime(LastFrameMs());
     FinishFrame();
     return true;
 }
@@ -298,6 +302,7 @@ bool SetUpGame(int argc, char** argv, int* exitCode) {
     }
     SetLiveInputIgnored(InputScriptLoaded());
     SetNoVsync(GameOptions.noVsync);
+    SetRenderScale(GameOptions.renderScale, GameOptions.renderScaleAuto);
     return true;
 }
 

@@ -6,8 +6,10 @@
 # Each round prints both medians, the floor measured just before each, each ratio to its floor,
 # both peak memory sizes and the saving; the last line gives the medians over the rounds and the median saving.
 #
-#   bench/compare.sh REF [ROUNDS] [--size WxH]
+#   bench/compare.sh REF [ROUNDS] [--size WxH] [--render-scale S|auto] [--ref-render-scale S|-]
 #
+# --render-scale times both builds at that scale; --ref-render-scale gives REF another one, where
+# "-" passes it none (a REF from before the option draws at full size).
 # Both games are timed against the working tree's floor program, which knows every size.
 set -euo pipefail
 case ${1:-} in -h | --help) sed -n '2,/^set -euo/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;; esac
@@ -21,7 +23,22 @@ if [ $# -gt 0 ] && [[ $1 =~ ^[0-9]+$ ]]; then
   rounds=$1
   shift
 fi
-size_args=("$@")
+size_args=()
+new_args=()
+ref_args=()
+ref_set=0
+while [ $# -gt 0 ]; do
+  case $1 in
+    --size) size_args=(--size "$2"); shift 2 ;;
+    --render-scale) new_args=(--render-scale "$2"); shift 2 ;;
+    --ref-render-scale)
+      ref_set=1
+      [ "$2" = - ] && ref_args=() || ref_args=(--render-scale "$2")
+      shift 2 ;;
+    *) echo "compare: unknown argument $1" >&2; exit 2 ;;
+  esac
+done
+[ "$ref_set" -eq 1 ] || ref_args=("${new_args[@]}")
 jobs=${COMPARE_JOBS:-2}
 
 sha=$(git -C "$root" rev-parse --verify "$ref^{commit}") ||
@@ -42,10 +59,12 @@ cmake --build "$root/build" -j"$jobs" > /dev/null
 export BENCH_FLOOR="$root/build/ostravel_floor"
 
 field() { echo "$1" | grep -o "$2=[^ ]*" | cut -d= -f2; }
-# One bench run of a build: "game_ms floor_ms peak_rss_mb".
+# One bench run of a build: "game_ms floor_ms peak_rss_mb"; arguments after the build go to
+# bench/run.sh.
 one_run() {
-  local out
-  out=$("$here/run.sh" "${size_args[@]}" "$1")
+  local out build=$1
+  shift
+  out=$("$here/run.sh" "${size_args[@]}" "$@" "$build")
   echo "$(field "$out" game_ms_median) $(field "$out" floor_ms_median) $(field "$out" peak_rss_mb)"
 }
 
@@ -53,11 +72,11 @@ results=$(mktemp)
 trap 'rm -f "$results"' EXIT
 for r in $(seq 1 "$rounds"); do
   if [ $((r % 2)) -eq 1 ]; then
-    read -r ref_ms ref_floor ref_rss < <(one_run "$ref_src/build")
-    read -r new_ms new_floor new_rss < <(one_run "$root/build")
+    read -r ref_ms ref_floor ref_rss < <(one_run "$ref_src/build" "${ref_args[@]}")
+    read -r new_ms new_floor new_rss < <(one_run "$root/build" "${new_args[@]}")
   else
-    read -r new_ms new_floor new_rss < <(one_run "$root/build")
-    read -r ref_ms ref_floor ref_rss < <(one_run "$ref_src/build")
+    read -r new_ms new_floor new_rss < <(one_run "$root/build" "${new_args[@]}")
+    read -r ref_ms ref_floor ref_rss < <(one_run "$ref_src/build" "${ref_args[@]}")
   fi
   echo "$ref_ms $new_ms $ref_floor $new_floor" >> "$results"
   awk -v r="$r" -v a="$ref_ms" -v b="$new_ms" -v fa="$ref_floor" -v fb="$new_floor" \

@@ -4,13 +4,16 @@
 # the fixed tour of the generated level (bench/tour.txt), then prints both medians and their
 # ratio. The game's own --stats line comes along for its other figures.
 #
-#   bench/run.sh [--size WxH] [--script FILE --frames N --step MS] [BUILD_DIR] [FLOOR_FRAMES]
+#   bench/run.sh [--size WxH] [--render-scale S|auto] [--script FILE --frames N --step MS]
+#                [BUILD_DIR] [FLOOR_FRAMES]
 #
 # BUILD_DIR (default build/) must hold ostravel, ostravel_floor and the generated Data/;
 # BENCH_FLOOR=PROGRAM times another floor (bench/compare.sh gives both builds the same one).
 # --size sets the window of the floor and the game alike (default 800x600, the game's default);
 # the X screen is made large enough for it. --script plays another input script (a route from
-# tools/route, say) for N frames of MS milliseconds instead of the tour.
+# tools/route, say) for N frames of MS milliseconds instead of the tour. --render-scale gives the
+# game that option (the floor always fills the whole window); its stats line then says the scale
+# in use at the end and, under auto, how many steps the scale took.
 # BENCH_STDERR=FILE keeps what the game wrote to standard error (a profiling build's report).
 # BENCH_CAPTURE=DIR writes frames 0, 100, ..., 500 to DIR as BMPs, and every frame of the run,
 # read back before each swap, to DIR/frames.rgba (bench/frame_dump.c, preloaded): run two builds
@@ -23,12 +26,14 @@ size=800x600
 tour="$here/tour.txt"
 tour_frames=600
 step=16
+scale_args=()
 while [ $# -gt 0 ]; do
   case $1 in
     --size) size=$2; shift 2 ;;
     --script) tour=$(cd "$(dirname "$2")" && pwd)/$(basename "$2"); shift 2 ;;
     --frames) tour_frames=$2; shift 2 ;;
     --step) step=$2; shift 2 ;;
+    --render-scale) scale_args=(--render-scale "$2"); shift 2 ;;
     -*) echo "bench: unknown option $1 (see bench/run.sh --help)" >&2; exit 2 ;;
     *) break ;;
   esac
@@ -81,7 +86,8 @@ if [ -n "${BENCH_CAPTURE:-}" ]; then
   done
 fi
 game_line=$("${preload[@]}" "$build/ostravel" --windowed --dialogs=stderr --fixed-step "$step" \
-  --no-vsync --frames "$tour_frames" --script "$tour" --stats "${captures[@]}" 2>"$err" |
+  --no-vsync --frames "$tour_frames" --script "$tour" --stats "${scale_args[@]}" "${captures[@]}" \
+  2>"$err" |
   grep '^stats ') ||
   { echo "bench: the tour run gave no stats line:" >&2; tail -n 5 "$err" >&2; exit 1; }
 
@@ -92,4 +98,10 @@ game_ms=$(field "$game_line" frame_ms_median)
 echo "$floor_line"
 echo "$game_line"
 awk -v f="$floor_ms" -v g="$game_ms" -v s="$size" 'BEGIN {
-  printf "size=%s floor_ms_median=%.3f game_ms_median=%.3f ratio=%.1f\n", s, f, g, (f > 0 ? g / f : 0) }'
+  printf "size=%s floor_ms_median=%.3f game_ms_median=%.3f ratio=%.1f", s, f, g, (f > 0 ? g / f : 0) }'
+scale=$(field "$game_line" render_scale || true)
+if [ -n "$scale" ]; then
+  echo " render_scale=$scale render_scale_auto=$(field "$game_line" render_scale_auto)"
+else
+  echo
+fi

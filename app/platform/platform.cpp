@@ -232,6 +232,9 @@ void RestoreDisplayMode() {
 bool SetWindowFullScreen(bool on, int x, int y, unsigned width, unsigned height) {
     return Backend->setFullScreen(on, x, y, width, height);
 }
+void SetDesktopFullScreen(bool on) {
+    Backend->setDesktopFullScreen(on);
+}
 
 int ChoosePixelFormat(int colorBits, int depthBits) {
     return Backend->choosePixelFormat(colorBits, depthBits);

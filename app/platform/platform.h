@@ -81,6 +81,9 @@ struct tPlatformBackend {
     // Whether the display can switch to the mode's width x height for the full-screen window.
     bool (*changeDisplayMode)(const tDisplayMode& mode);
     void (*restoreDisplayMode)();
+    // From now on full screen (createWindow's and setFullScreen's) covers the desktop at its own
+    // size without changing the display mode (on), or switches the mode (off, the start).
+    void (*setDesktopFullScreen)(bool on);
     // Switches the window to full screen at the display mode width x height, or back to a
     // window whose client area is width x height at (x, y). False when the display refuses.
     bool (*setFullScreen)(bool on, int x, int y, unsigned width, unsigned height);
@@ -159,6 +162,7 @@ bool QueryDisplayMode(tDisplayMode* mode);
 bool ChangeDisplayMode(const tDisplayMode& mode);
 void RestoreDisplayMode();
 bool SetWindowFullScreen(bool on, int x, int y, unsigned width, unsigned height);
+void SetDesktopFullScreen(bool on);
 
 int ChoosePixelFormat(int colorBits, int depthBits);
 bool SetPixelFormat(int format);

@@ -21,6 +21,8 @@ constexpr int kStickDeadZone = 8000; // of 32767
 constexpr int kTriggerPull = 16384;  // of 32767
 constexpr int kTriggerRelease = 8192;
 bool FullScreenWindow = false;
+// Full screen over the desktop at its own size, with no display-mode change.
+bool DesktopFullScreen = false;
 // Under X the cursor is read from the server itself (see SdlCursorPos).
 bool ServerCursor = false;
 unsigned WantedWidth = 0;
@@ -155,7 +157,13 @@ bool SdlCreateWindow(const char* title, unsigned width, unsigned height, bool fu
         return false;
     }
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    flags |= fullScreen ? (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS) : SDL_WINDOW_RESIZABLE;
+    if (!fullScreen) {
+        flags |= SDL_WINDOW_RESIZABLE;
+    } else if (DesktopFullScreen) {
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    } else {
+        flags |= SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS;
+    }
     // Drivers that cannot give the requested depth buffer get the nearest smaller one, down to
     // 16 bits; below that the game's depth test would not hold, which counts as no pixel format.
     const int depthChoices[] = {depthBits, 24, 16};
@@ -189,7 +197,7 @@ bool SdlCreateWindow(const char* title, unsigned width, unsigned height, bool fu
     FullScreenWindow = fullScreen;
     WantedWidth = width;
     WantedHeight = height;
-    if (fullScreen) {
+    if (fullScreen && !DesktopFullScreen) {
         SDL_DisplayMode mode{};
         if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
             mode.w = static_cast<int>(width);
@@ -481,9 +489,20 @@ void SdlRestoreDisplayMode() {
     }
 }
 
+void SdlSetDesktopFullScreen(bool on) {
+    DesktopFullScreen = on;
+}
+
 bool SdlSetFullScreen(bool on, int x, int y, unsigned width, unsigned height) {
     if (Window == nullptr) {
         return false;
+    }
+    if (on && DesktopFullScreen) {
+        if (SDL_SetWindowFullscreen(Window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+            return false;
+        }
+        FullScreenWindow = true;
+        return true;
     }
     if (on) {
         if (!DisplayOffers(width, height)) {
@@ -601,6 +620,7 @@ const tPlatformBackend kSdlBackend = {
     .queryDisplayMode = SdlQueryDisplayMode,
     .changeDisplayMode = SdlChangeDisplayMode,
     .restoreDisplayMode = SdlRestoreDisplayMode,
+    .setDesktopFullScreen = SdlSetDesktopFullScreen,
     .setFullScreen = SdlSetFullScreen,
     .choosePixelFormat = SdlChoosePixelFormat,
     .setPixelFormat = SdlSetPixelFormat,

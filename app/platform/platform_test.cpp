@@ -111,6 +111,10 @@ void TestRestoreDisplayMode() {
     Record("restoreDisplayMode");
 }
 
+void TestSetDesktopFullScreen(bool on) {
+    Record(on ? "desktopFullScreen" : "modeFullScreen");
+}
+
 bool TestSetFullScreen(bool on, int x, int y, unsigned width, unsigned height) {
     Record(on ? "fullScreenOn" : "fullScreenOff");
     if (on && State.failChangeDisplayMode) {
@@ -197,6 +201,7 @@ const tPlatformBackend kTestBackend = {
     .queryDisplayMode = TestQueryDisplayMode,
     .changeDisplayMode = TestChangeDisplayMode,
     .restoreDisplayMode = TestRestoreDisplayMode,
+    .setDesktopFullScreen = TestSetDesktopFullScreen,
     .setFullScreen = TestSetFullScreen,
     .choosePixelFormat = TestChoosePixelFormat,
     .setPixelFormat = TestSetPixelFormat,

@@ -268,6 +268,7 @@ bool WebChangeDisplayMode(const tDisplayMode&) {
     return false;
 }
 void WebRestoreDisplayMode() {}
+void WebSetDesktopFullScreen(bool) {}
 bool WebSetFullScreen(bool, int, int, unsigned, unsigned) {
     return false;
 }
@@ -339,6 +340,7 @@ const tPlatformBackend kWebBackend = {
     .queryDisplayMode = WebQueryDisplayMode,
     .changeDisplayMode = WebChangeDisplayMode,
     .restoreDisplayMode = WebRestoreDisplayMode,
+    .setDesktopFullScreen = WebSetDesktopFullScreen,
     .setFullScreen = WebSetFullScreen,
     .choosePixelFormat = WebChoosePixelFormat,
     .setPixelFormat = WebSetPixelFormat,

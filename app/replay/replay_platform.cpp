@@ -135,6 +135,9 @@ bool ReplayChangeDisplayMode(const tDisplayMode& mode) {
 void ReplayRestoreDisplayMode() {
     Inner->restoreDisplayMode();
 }
+void ReplaySetDesktopFullScreen(bool on) {
+    Inner->setDesktopFullScreen(on);
+}
 bool ReplaySetFullScreen(bool on, int x, int y, unsigned width, unsigned height) {
     return Inner->setFullScreen(on, x, y, width, height);
 }
@@ -196,6 +199,7 @@ tPlatformBackend ReplayBackend = {
     .queryDisplayMode = ReplayQueryDisplayMode,
     .changeDisplayMode = ReplayChangeDisplayMode,
     .restoreDisplayMode = ReplayRestoreDisplayMode,
+    .setDesktopFullScreen = ReplaySetDesktopFullScreen,
     .setFullScreen = ReplaySetFullScreen,
     .choosePixelFormat = ReplayChoosePixelFormat,
     .setPixelFormat = ReplaySetPixelFormat,

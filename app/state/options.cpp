@@ -52,6 +52,9 @@ constexpr const char* kUsage =
     "                       a 24-bit BMP otherwise (repeatable)\n"
     "  --stats              print frame-time statistics at exit\n"
     "  --data DIR           read the game's data from DIR/Data/ instead of searching for it\n"
+    "  --render-scale S     draw the world at S (0.25 ... 1) of the window's width and\n"
+    "                       height and stretch it to the window; auto lets the game choose\n"
+    "                       S to hold 60 frames a second; overrides render_scale\n"
     "  --help               show this help\n"
     "  --version            show the version\n"
     "\n"
@@ -84,6 +87,14 @@ constexpr const char* kUsage =
     "  vsync = yes|no       wait for the display between frames (default yes); --no-vsync\n"
     "                       overrides it\n"
     "  volume = 0-100       loudness of the sound in percent (default 100)\n"
+    "  render_scale = S|auto\n"
+    "                       the world drawn at S (0.25 ... 1, default 1) of the window's\n"
+    "                       sides and stretched to it, the text kept sharp; auto lowers and\n"
+    "                       raises it to hold 60 frames a second\n"
+    "  fullscreen_mode = mode|desktop\n"
+    "                       full screen switches the display to the settings' size (mode,\n"
+    "                       the default), or covers the desktop at its own size without\n"
+    "                       changing the display (desktop)\n"
     "\n"
     "Environment:\n"
     "  XDG_CONFIG_HOME      where the player's settings live (default ~/.config)\n"
@@ -123,6 +134,31 @@ bool CopyPath(char* out, size_t size, const char* text) {
     std::memcpy(out, text, std::strlen(text) + 1);
     return true;
 }
+
+} // namespace
+
+bool ParseRenderScale(const char* text, float* scale, bool* automatic) {
+    if (text == nullptr) {
+        return false;
+    }
+    if (std::strcmp(text, "auto") == 0) {
+        *scale = 1.0f;
+        *automatic = true;
+        return true;
+    }
+    char* end = nullptr;
+    const float value = std::strtof(text, &end);
+    // Written as a decimal number: no "nan", no hexadecimal, nothing after it.
+    if (*text < '0' || *text > '9' || end == text || *end != '\0' || !(value >= kMinRenderScale) ||
+        !(value <= kMaxRenderScale)) {
+        return false;
+    }
+    *scale = value;
+    *automatic = false;
+    return true;
+}
+
+namespace {
 
 tParseResult Usage(const char* problem, const char* arg) {
     std::fprintf(stderr, "ostravel: %s: %s\n\n%s", problem, arg, kUsage);
@@ -190,6 +226,13 @@ tParseResult ParseOptions(int argc, char** argv) {
             }
             GameOptions.seedSet = true;
             GameOptions.seed = static_cast<uint32_t>(number);
+            ++i;
+        } else if (std::strcmp(arg, "--render-scale") == 0) {
+            if (!ParseRenderScale(next, &GameOptions.renderScale, &GameOptions.renderScaleAuto)) {
+                return Usage("--render-scale needs a scale from 0.25 to 1, or auto",
+                             next ? next : "(missing)");
+            }
+            GameOptions.renderScaleSet = true;
             ++i;
         } else if (std::strcmp(arg, "--trace") == 0) {
             if (!CopyPath(GameOptions.tracePath, sizeof(GameOptions.tracePath), next)) {

@@ -5,6 +5,9 @@
 #include <cstdint>
 
 constexpr int kMaxCaptures = 16;
+// The render scale's range: the share of the window's width and height the world is drawn at.
+constexpr float kMinRenderScale = 0.25f;
+constexpr float kMaxRenderScale = 1.0f;
 
 struct tCaptureRequest {
     uint32_t frame; // 0-based frame index
@@ -28,6 +31,10 @@ struct tOptions {
     int captureCount = 0;
     tCaptureRequest captures[kMaxCaptures] = {};
     bool stats = false;
+    // --render-scale: the share of the window's sides the world is drawn at, or automatic.
+    bool renderScaleSet = false;
+    float renderScale = 1.0f;
+    bool renderScaleAuto = false;
 };
 
 extern tOptions GameOptions;
@@ -41,3 +48,6 @@ enum tParseResult { kParseRun, kParseExitOk, kParseExitUsage };
 // Fills GameOptions from argv. --help and --version print to standard output (kParseExitOk);
 // a bad option prints the usage to standard error (kParseExitUsage).
 tParseResult ParseOptions(int argc, char** argv);
+// A render scale as the command line and the preferences write it: "auto", or a number from
+// kMinRenderScale to kMaxRenderScale. False for anything else, leaving the outputs alone.
+bool ParseRenderScale(const char* text, float* scale, bool* automatic);

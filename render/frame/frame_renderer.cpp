@@ -7,6 +7,7 @@
 #include "camera/frame_timer.h"
 #include "models/model_draw.h"
 #include "render/font.h"
+#include "render/scaled_view.h"
 #include "render/textures.h"
 #include "terrain/blood.h"
 #include "terrain/height_map.h"
@@ -147,6 +148,7 @@ void DrawCrosshair() {
 }
 
 void RenderFrame() {
+    BeginWorldView();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // Directional light from straight above, placed in world space by the view already loaded.
     const GLfloat light_position[4] = {0.0f, 1.0f, 0.0f, 0.0f};
@@ -212,6 +214,9 @@ void RenderFrame() {
     if (BloodActive) {
         BloodActive = DrawBlood(false, Camera.PitchDegrees(), Camera.YawDegrees());
     }
+    // The world is complete: below full size it is stretched to the window here, and the overlay
+    // is drawn over it at the window's own size.
+    EndWorldView();
     if (redTint) {
         DrawRedTint();
     }
@@ -234,6 +239,14 @@ void RenderFrame() {
     const float fps = FramesPerSecond();
     const int shown = fps > 0.0f ? static_cast<int>(std::min(fps, 1.0e9f)) : 0;
     std::memset(strFrameRate, 0, sizeof(strFrameRate));
-    std::snprintf(strFrameRate, sizeof(strFrameRate), "Frames Per Second: %d", shown);
+    // A scale below full size, or one the game chooses itself, is named after the rate.
+    const float scale = RenderScaleInUse();
+    if (RenderScaleAutomatic() || scale < 1.0f) {
+        std::snprintf(strFrameRate, sizeof(strFrameRate),
+                      "Frames Per Second: %d  Render scale: %.2f%s", shown,
+                      static_cast<double>(scale), RenderScaleAutomatic() ? " (auto)" : "");
+    } else {
+        std::snprintf(strFrameRate, sizeof(strFrameRate), "Frames Per Second: %d", shown);
+    }
     SetWindowTitle(strFrameRate);
 }

@@ -39,7 +39,9 @@ TEST(PlayerConfig, ReadsEveryKeyNamesBadLinesAndTheCommandLineWins) {
                            "mouse_sensitivity=2.0   # twice as fast\n"
                            "  invert_mouse = yes\n"
                            "vsync = no\n"
-                           "volume = 40\n";
+                           "volume = 40\n"
+                           "render_scale = 0.6\n"
+                           "fullscreen_mode = desktop\n";
     tPlayerConfig config;
     testing::internal::CaptureStderr();
     ReadPlayerConfig(&config);
@@ -50,12 +52,16 @@ TEST(PlayerConfig, ReadsEveryKeyNamesBadLinesAndTheCommandLineWins) {
     EXPECT_TRUE(config.invertMouse);
     EXPECT_FALSE(config.vsync);
     EXPECT_EQ(config.volume, 40);
+    EXPECT_EQ(config.renderScale, 0.6f);
+    EXPECT_FALSE(config.renderScaleAuto);
+    EXPECT_TRUE(config.desktopFullScreen);
 
     // Each bad line is named and its key keeps the default; good lines around it still count.
     tPlayerConfig bad;
     testing::internal::CaptureStderr();
     ParsePlayerConfig("fullscreen = maybe\nmouse_sensitivity = 0\nvolume = 101\nvolume = 7\n"
-                      "sensitivity = 3\ninvert_mouse\nvsync = sometimes\n",
+                      "sensitivity = 3\ninvert_mouse\nvsync = sometimes\nrender_scale = 0.2\n"
+                      "fullscreen_mode = window\n",
                       "ostravel.conf", &bad);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(said,
@@ -65,12 +71,17 @@ TEST(PlayerConfig, ReadsEveryKeyNamesBadLinesAndTheCommandLineWins) {
               "ostravel.conf line 3: bad value \"101\" for volume; the default is used\n"
               "ostravel.conf line 5: unknown key \"sensitivity\"; ignored\n"
               "ostravel.conf line 6: \"key = value\" expected: invert_mouse\n"
-              "ostravel.conf line 7: bad value \"sometimes\" for vsync; the default is used\n");
+              "ostravel.conf line 7: bad value \"sometimes\" for vsync; the default is used\n"
+              "ostravel.conf line 8: bad value \"0.2\" for render_scale; the default is used\n"
+              "ostravel.conf line 9: bad value \"window\" for fullscreen_mode; the default is "
+              "used\n");
     EXPECT_EQ(bad.fullScreen, kFullScreenAsk);
     EXPECT_EQ(bad.mouseSensitivity, 1.0f);
     EXPECT_EQ(bad.volume, 7);
     EXPECT_FALSE(bad.invertMouse);
     EXPECT_TRUE(bad.vsync);
+    EXPECT_EQ(bad.renderScale, 1.0f);
+    EXPECT_FALSE(bad.desktopFullScreen);
 
     // The command line answers first; what it leaves open the file decides.
     ASSERT_EQ(Parse({}), kParseRun);
@@ -79,6 +90,10 @@ TEST(PlayerConfig, ReadsEveryKeyNamesBadLinesAndTheCommandLineWins) {
     EXPECT_FALSE(GameOptions.fullScreen);
     EXPECT_TRUE(GameOptions.noVsync);
     EXPECT_EQ(SoundVolume(), 40);
+    EXPECT_EQ(GameOptions.renderScale, 0.6f);
+    ASSERT_EQ(Parse({"--render-scale", "auto"}), kParseRun);
+    ApplyPlayerConfig(config);
+    EXPECT_TRUE(GameOptions.renderScaleAuto);
     config.fullScreen = kFullScreenYes;
     ASSERT_EQ(Parse({"--windowed"}), kParseRun);
     ApplyPlayerConfig(config);

@@ -32,7 +32,8 @@ version=$(cat "$work/version.out")
 [ "$RC" -eq 0 ] && [ "$version" = "Ostravel 0.1.0" ] || fail "--version: '$version', exit $RC"
 
 # Bad command lines: exit 2, the problem and the usage on standard error, nothing started.
-for args in "--bogus" "--frames" "--frames -3" "--fixed-step 0" "--capture 5" "--script"; do
+for args in "--bogus" "--frames" "--frames -3" "--fixed-step 0" "--capture 5" "--script" \
+            "--render-scale 0.2"; do
   # shellcheck disable=SC2086
   run_game bad $args
   [ "$RC" -eq 2 ] || fail "'$args' exit code $RC"
