@@ -3,6 +3,7 @@
 // address once the files it names are in place.
 #include "app/platform/platform_web.h"
 #include "app/startup.h"
+#include "app/state/options.h"
 
 #include <emscripten.h>
 
@@ -46,9 +47,15 @@ int main(int argc, char** argv) {
         Ended(exitCode);
         return exitCode;
     }
-    if (!StartGame()) {
-        Ended(FinishGame(ShutDown(0)));
+    switch (StartGame()) {
+    case kStartNoWindow:
+        Ended(FinishGame(kExitCouldNotStart));
         return 0;
+    case kStartNoSound:
+        Ended(FinishGame(ShutDown(kExitNoSound)));
+        return 0;
+    case kStartRunning:
+        break;
     }
     emscripten_set_main_loop(AnimationFrame, 0, false);
     return 0;
