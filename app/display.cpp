@@ -1,9 +1,9 @@
 #include "app/display.h"
 
-#include "app/platform/gl_api.h"
-#include "app/platform/platform.h"
 #include "app/state/game_state.h"
 #include "app/state/options.h"
+#include "platform/gl_api.h"
+#include "platform/platform.h"
 
 #include <cstdio>
 #include <cstring>

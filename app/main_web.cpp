@@ -1,9 +1,9 @@
 // The browser's entry point: the game's set-up, then one frame per animation frame (the browser
 // draws the canvas between them). The page (tools/web/) calls main with the options of its
 // address once the files it names are in place.
-#include "app/platform/platform_web.h"
 #include "app/startup.h"
 #include "app/state/options.h"
+#include "platform/platform_web.h"
 
 #include <emscripten.h>
 

@@ -1,11 +1,11 @@
 #include "app/player_config.h"
 
 #include "app/display.h"
-#include "app/platform/file_io.h"
-#include "app/platform/sound_backend.h"
-#include "app/platform/user_dirs.h"
 #include "app/state/options.h"
 #include "camera/camera.h"
+#include "platform/file_io.h"
+#include "platform/sound_backend.h"
+#include "platform/user_dirs.h"
 
 #include <cerrno>
 #include <cmath>

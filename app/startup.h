@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <iosfwd>
 
-// The settings shipped with the game's data; a player's own copy (see app/platform/user_dirs.h) is
+// The settings shipped with the game's data; a player's own copy (see platform/user_dirs.h) is
 // read instead when it exists.
 constexpr const char* kSharedSettingsPath = "Data/Setup.ini";
 // Settings the game falls back on when the settings file is missing or holds no usable number.

@@ -1,7 +1,7 @@
 // What the game does with each window event.
 #pragma once
 
-#include "app/platform/platform.h"
+#include "platform/platform.h"
 
 // Close and Escape post the quit request (exit code 0); a left press fires one shot; the right
 // button does nothing; a resize of a windowed game resizes the view; a resize or a move re-centres

@@ -4,11 +4,11 @@
 //
 //   cd build && ./ostravel_bench
 #include "app/display.h"
-#include "app/platform/platform.h"
-#include "app/platform/platform_test.h"
 #include "app/state/game_state.h"
 #include "app/state/options.h"
 #include "camera/camera.h"
+#include "platform/platform.h"
+#include "platform/platform_test.h"
 #include "terrain/blood.h"
 #include "terrain/height_map.h"
 #include "world/load_world.h"

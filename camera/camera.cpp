@@ -1,7 +1,7 @@
 #include "camera/camera.h"
 
-#include "app/platform/gl_api.h"
-#include "app/platform/platform.h"
+#include "platform/gl_api.h"
+#include "platform/platform.h"
 
 // The program's start-up camera; the world loader places it before the first frame.
 tCamera Camera = {{0.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, {0.0f, 0.0f, 1.0f}, {}};

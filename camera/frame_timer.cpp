@@ -1,6 +1,6 @@
 #include "camera/frame_timer.h"
 
-#include "app/platform/platform.h"
+#include "platform/platform.h"
 
 #include <algorithm>
 

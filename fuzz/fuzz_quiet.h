@@ -3,8 +3,8 @@
 // stays flat over millions of runs.
 #pragma once
 
-#include "app/platform/platform.h"
-#include "app/platform/platform_test.h"
+#include "platform/platform.h"
+#include "platform/platform_test.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,7 +1,7 @@
 #include "models/md2_loader.h"
 
-#include "app/platform/data_path.h"
-#include "app/platform/platform.h"
+#include "platform/data_path.h"
+#include "platform/platform.h"
 #include "render/textures.h"
 #include "world/objects/scene_objects.h"
 

@@ -1,7 +1,7 @@
 #include "models/model_draw.h"
 
-#include "app/platform/gl_api.h"
-#include "app/platform/platform.h"
+#include "platform/gl_api.h"
+#include "platform/platform.h"
 #include "render/textures.h"
 #include "render/view_cull.h"
 

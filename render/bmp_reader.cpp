@@ -1,7 +1,7 @@
 #include "render/bmp_reader.h"
 
-#include "app/platform/data_path.h"
-#include "app/platform/platform.h"
+#include "platform/data_path.h"
+#include "platform/platform.h"
 
 #include <new>
 #include <string>

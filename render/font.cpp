@@ -1,7 +1,7 @@
 #include "render/font.h"
 
-#include "app/platform/gl_api.h"
 #include "app/state/game_state.h"
+#include "platform/gl_api.h"
 #include "render/textures.h"
 
 namespace {

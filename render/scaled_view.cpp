@@ -1,7 +1,7 @@
 #include "render/scaled_view.h"
 
-#include "app/platform/gl_api.h"
 #include "app/state/game_state.h"
+#include "platform/gl_api.h"
 #include "render/scale_controller.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "render/textures.h"
 
-#include "app/platform/data_path.h"
-#include "app/platform/gl_api.h"
-#include "app/platform/platform.h"
+#include "platform/data_path.h"
+#include "platform/gl_api.h"
+#include "platform/platform.h"
 #include "render/bmp_reader.h"
 
 #include <climits>

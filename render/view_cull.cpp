@@ -1,6 +1,6 @@
 #include "render/view_cull.h"
 
-#include "app/platform/gl_api.h"
+#include "platform/gl_api.h"
 
 #include <cmath>
 

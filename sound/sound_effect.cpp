@@ -1,7 +1,7 @@
 #include "sound/sound_effect.h"
 
-#include "app/platform/data_path.h"
-#include "app/platform/sound_backend.h"
+#include "platform/data_path.h"
+#include "platform/sound_backend.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,7 +1,7 @@
 // The one sound of the game: the shot.
 //
 // Progress and the sound output's errors are written as lines to standard output; the window
-// shows nothing of them. The output itself sits behind app/platform/sound_backend.h.
+// shows nothing of them. The output itself sits behind platform/sound_backend.h.
 #pragma once
 
 constexpr int kSoundMixRate = 44100; // Hz

@@ -1,8 +1,8 @@
 #include "terrain/blood.h"
 
-#include "app/platform/gl_api.h"
 #include "camera/frame_timer.h"
 #include "camera/game_random.h"
+#include "platform/gl_api.h"
 #include "render/textures.h"
 
 #include <cmath>

@@ -1,8 +1,8 @@
 #include "terrain/height_map.h"
 
-#include "app/platform/data_path.h"
-#include "app/platform/platform.h"
 #include "camera/geometry.h"
+#include "platform/data_path.h"
+#include "platform/platform.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "terrain/sky_box.h"
 
-#include "app/platform/gl_api.h"
 #include "camera/frame_timer.h"
+#include "platform/gl_api.h"
 #include "render/textures.h"
 #include "render/view_cull.h"
 

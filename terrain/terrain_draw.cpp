@@ -1,7 +1,7 @@
 #include "terrain/terrain_draw.h"
 
-#include "app/platform/gl_api.h"
 #include "camera/vec3.h"
+#include "platform/gl_api.h"
 #include "render/textures.h"
 #include "render/view_cull.h"
 #include "terrain/height_map.h"

@@ -2,7 +2,7 @@
 # House rules the compiler cannot see, over every room of tools/layers.txt:
 # - a file includes headers of its own room and of lower rooms only, never of a room beside it;
 # - no file includes itself, directly or round a circle;
-# - only app/platform talks to SDL, and only app/platform/gl_api.h includes the GL headers.
+# - only platform talks to SDL, and only platform/gl_api.h includes the GL headers.
 # Prints each broken rule with the file and line; exit 1 when any is broken.
 set -u
 root=${1:-.}
@@ -48,13 +48,13 @@ if ! tsort "$edges" > /dev/null 2> "$edges.loop"; then
 fi
 rm -f "$edges.loop"
 
-sdl=$(grep -lE '#\s*include\s*[<"]SDL' "${files[@]}" | grep -v '^app/platform/')
+sdl=$(grep -lE '#\s*include\s*[<"]SDL' "${files[@]}" | grep -v '^platform/')
 if [ -n "$sdl" ]; then
-  echo "SDL included outside app/platform:"; echo "$sdl"; status=1
+  echo "SDL included outside platform:"; echo "$sdl"; status=1
 fi
-gl=$(grep -lE '#\s*include\s*<GL/' "${files[@]}" | grep -v '^app/platform/gl_api.h$')
+gl=$(grep -lE '#\s*include\s*<GL/' "${files[@]}" | grep -v '^platform/gl_api.h$')
 if [ -n "$gl" ]; then
-  echo "GL headers included directly (use app/platform/gl_api.h):"; echo "$gl"; status=1
+  echo "GL headers included directly (use platform/gl_api.h):"; echo "$gl"; status=1
 fi
 [ $status -eq 0 ] && echo "layers hold: ${#files[@]} files in ${#rank[@]} rooms"
 exit $status

@@ -2,7 +2,7 @@
 // small data files name but do not ship.
 #pragma once
 
-#include "app/platform/platform_test.h"
+#include "platform/platform_test.h"
 
 #include <string>
 #include <vector>

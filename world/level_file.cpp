@@ -1,8 +1,8 @@
 #include "world/level_file.h"
 
-#include "app/platform/data_path.h"
-#include "app/platform/platform.h"
 #include "models/md2_loader.h"
+#include "platform/data_path.h"
+#include "platform/platform.h"
 #include "terrain/height_map.h"
 #include "world/objects/scene_objects.h"
 

@@ -1,8 +1,8 @@
 #include "world/movement.h"
 
-#include "app/platform/platform.h"
 #include "app/state/game_state.h"
 #include "camera/frame_timer.h"
+#include "platform/platform.h"
 #include "terrain/height_map.h"
 #include "world/objects/scene_objects.h"
 

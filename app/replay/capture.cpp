@@ -1,11 +1,11 @@
 #include "app/replay/capture.h"
 
-#include "app/platform/gl_api.h"
-#include "app/platform/platform.h"
-#include "app/platform/user_dirs.h"
 #include "app/replay/kept_files.h"
 #include "app/state/game_state.h"
 #include "app/state/options.h"
+#include "platform/gl_api.h"
+#include "platform/platform.h"
+#include "platform/user_dirs.h"
 
 #include <cerrno>
 #include <cstdio>

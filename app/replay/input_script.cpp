@@ -1,9 +1,9 @@
 #include "app/replay/input_script.h"
 
-#include "app/platform/file_io.h"
-#include "app/platform/platform.h"
 #include "app/replay/kept_files.h"
 #include "app/replay/replay_platform.h"
+#include "platform/file_io.h"
+#include "platform/platform.h"
 
 #include <algorithm>
 #include <cerrno>

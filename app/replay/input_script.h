@@ -22,7 +22,7 @@
 // with --script it gives the same frames and the same trace.
 #pragma once
 
-#include "app/platform/platform.h"
+#include "platform/platform.h"
 
 #include <cstddef>
 #include <cstdint>

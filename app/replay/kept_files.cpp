@@ -1,6 +1,6 @@
 #include "app/replay/kept_files.h"
 
-#include "app/platform/file_io.h"
+#include "platform/file_io.h"
 
 #include <cerrno>
 #include <cstdarg>

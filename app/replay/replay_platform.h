@@ -5,7 +5,7 @@
 // wraps knows nothing of any of this.
 #pragma once
 
-#include "app/platform/platform.h"
+#include "platform/platform.h"
 
 #include <cstdint>
 

@@ -1,11 +1,11 @@
 #include "app/replay/trace.h"
 
-#include "app/platform/platform.h"
 #include "app/replay/kept_files.h"
 #include "app/state/game_state.h"
 #include "app/state/options.h"
 #include "camera/camera.h"
 #include "camera/frame_timer.h"
+#include "platform/platform.h"
 #include "world/objects/scene_objects.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "app/state/game_state.h"
 
-#include "app/platform/platform.h"
+#include "platform/platform.h"
 
 #include <cstring>
 

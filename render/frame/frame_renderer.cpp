@@ -1,11 +1,11 @@
 #include "render/frame/frame_renderer.h"
 
-#include "app/platform/gl_api.h"
-#include "app/platform/platform.h"
 #include "app/state/game_state.h"
 #include "camera/camera.h"
 #include "camera/frame_timer.h"
 #include "models/model_draw.h"
+#include "platform/gl_api.h"
+#include "platform/platform.h"
 #include "render/font.h"
 #include "render/scaled_view.h"
 #include "render/textures.h"

@@ -1,9 +1,9 @@
 // The GL context set-up decides from the context what it offers, and message boxes that cannot
 // be shown still reach the player.
 #include "app/display.h"
-#include "app/platform/platform.h"
-#include "app/platform/platform_test.h"
 #include "app/state/game_state.h"
+#include "platform/platform.h"
+#include "platform/platform_test.h"
 
 #include <gtest/gtest.h>
 

@@ -2,14 +2,14 @@
 // awake and walking, the player walking, turning and shooting (blood and the red tint included),
 // counted by the game's own operator new hook around MainLoopPass frames.
 #include "app/display.h"
-#include "app/platform/gl_api.h"
-#include "app/platform/platform.h"
-#include "app/platform/platform_test.h"
 #include "app/replay/stats.h"
 #include "app/startup.h"
 #include "app/state/game_state.h"
 #include "app/state/options.h"
 #include "camera/camera.h"
+#include "platform/gl_api.h"
+#include "platform/platform.h"
+#include "platform/platform_test.h"
 #include "sound/sound_effect.h"
 #include "terrain/height_map.h"
 #include "tests/render/offscreen_gl.h"

@@ -1,9 +1,9 @@
 // The start-up sequence, main loop and shutdown driven through the test backend.
-#include "app/platform/platform_test.h"
-#include "app/platform/sound_backend.h"
 #include "app/startup.h"
 #include "app/state/game_state.h"
 #include "app/state/options.h"
+#include "platform/platform_test.h"
+#include "platform/sound_backend.h"
 #include "sound/sound_effect.h"
 
 #include <gtest/gtest.h>

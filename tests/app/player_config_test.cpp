@@ -1,12 +1,12 @@
 // The player's ostravel.conf: every key read, bad lines named with their number and left at the
 // default, the command line first, and the mouse settings felt through mouse look itself.
-#include "app/platform/platform.h"
-#include "app/platform/platform_test.h"
-#include "app/platform/sound_backend.h"
 #include "app/player_config.h"
 #include "app/state/game_state.h"
 #include "app/state/options.h"
 #include "camera/camera.h"
+#include "platform/platform.h"
+#include "platform/platform_test.h"
+#include "platform/sound_backend.h"
 #include "world/movement.h"
 
 #include <gtest/gtest.h>

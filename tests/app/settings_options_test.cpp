@@ -1,8 +1,8 @@
-#include "app/platform/platform_test.h"
 #include "app/replay/input_script.h"
 #include "app/startup.h"
 #include "app/state/game_state.h"
 #include "app/state/options.h"
+#include "platform/platform_test.h"
 #include "tests/models/md2_test_files.h"
 
 #include <gtest/gtest.h>

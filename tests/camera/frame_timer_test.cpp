@@ -1,6 +1,6 @@
 // The frame timer over the test backend's virtual clock.
-#include "app/platform/platform_test.h"
 #include "camera/frame_timer.h"
+#include "platform/platform_test.h"
 
 #include <gtest/gtest.h>
 

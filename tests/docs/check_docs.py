@@ -37,7 +37,7 @@ MARK = re.compile(r"^<!-- docs-check: (\S+)(.*?) -->\s*$")
 
 # Files that open files for reading but parse nothing themselves, and why.
 NOT_READERS = {
-    "app/platform/": "the operating system layer: the read primitive, and the sound backends hand "
+    "platform/": "the operating system layer: the read primitive, and the sound backends hand "
                      "the shot's WAV file to SDL_mixer",
     "render/textures.cpp": "only asks whether a bitmap opens; render/bmp_reader.cpp reads it",
 }

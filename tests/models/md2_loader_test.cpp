@@ -2,9 +2,9 @@
 // what the three loaders leave in a scene object slot.
 #include "models/md2_loader.h"
 
-#include "app/platform/data_path.h"
-#include "app/platform/platform.h"
-#include "app/platform/platform_test.h"
+#include "platform/data_path.h"
+#include "platform/platform.h"
+#include "platform/platform_test.h"
 #include "tests/models/md2_test_files.h"
 #include "tests/recorded_boxes.h"
 #include "world/objects/scene_objects.h"

@@ -1,6 +1,6 @@
 // The bitmap reader against files written by an independent writer (ImageMagick, when installed)
 // and against hand-built variants and broken files.
-#include "app/platform/platform_test.h"
+#include "platform/platform_test.h"
 #include "render/bmp_reader.h"
 
 #include "tests/missing_tool.h"

@@ -4,11 +4,11 @@
 #pragma once
 
 #include "app/display.h"
-#include "app/platform/gl_api.h"
-#include "app/platform/platform.h"
-#include "app/platform/platform_test.h"
 #include "app/replay/replay_platform.h"
 #include "app/state/game_state.h"
+#include "platform/gl_api.h"
+#include "platform/platform.h"
+#include "platform/platform_test.h"
 
 #include <gtest/gtest.h>
 

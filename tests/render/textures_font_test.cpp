@@ -1,10 +1,10 @@
 // Textures and the bitmap font on a hidden GL context (SDL's offscreen driver): the texture's
 // parameters and texels, and text read back from the frame buffer.
 #include "app/display.h"
-#include "app/platform/gl_api.h"
-#include "app/platform/platform.h"
-#include "app/platform/platform_test.h"
 #include "app/state/game_state.h"
+#include "platform/gl_api.h"
+#include "platform/platform.h"
+#include "platform/platform_test.h"
 #include "render/font.h"
 #include "render/textures.h"
 #include "tests/render/offscreen_gl.h"

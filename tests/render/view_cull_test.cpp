@@ -4,10 +4,10 @@
 #include "render/view_cull.h"
 
 #include "app/display.h"
-#include "app/platform/platform.h"
 #include "camera/camera.h"
 #include "models/md2_loader.h"
 #include "models/model_draw.h"
+#include "platform/platform.h"
 #include "sound/sound_effect.h"
 #include "terrain/height_map.h"
 #include "terrain/sky_box.h"

@@ -1,6 +1,6 @@
 // The shot sound over the real mixer (SDL's dummy audio driver in the tests) and over staged
 // backend failures: the standard-output lines and the results the world loader acts on.
-#include "app/platform/sound_backend.h"
+#include "platform/sound_backend.h"
 #include "sound/sound_effect.h"
 #include "tests/sound/wav_test_file.h"
 

@@ -1,6 +1,6 @@
 // The raw height file and the ground query: scaling at load, the two triangles of a cell, the
 // shared diagonal, and positions on and off the map edges.
-#include "app/platform/platform_test.h"
+#include "platform/platform_test.h"
 #include "terrain/height_map.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // flags, and the entries and headers that are refused.
 #include "world/level_file.h"
 
-#include "app/platform/platform_test.h"
 #include "models/md2_loader.h"
+#include "platform/platform_test.h"
 #include "terrain/height_map.h"
 #include "tests/models/md2_test_files.h"
 #include "world/objects/scene_objects.h"

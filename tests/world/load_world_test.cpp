@@ -3,8 +3,6 @@
 #include "world/load_world.h"
 
 #include "app/display.h"
-#include "app/platform/gl_api.h"
-#include "app/platform/platform_test.h"
 #include "app/replay/capture.h"
 #include "app/state/game_state.h"
 #include "app/state/options.h"
@@ -12,6 +10,8 @@
 #include "camera/frame_timer.h"
 #include "models/md2_loader.h"
 #include "models/model_draw.h"
+#include "platform/gl_api.h"
+#include "platform/platform_test.h"
 #include "render/bmp_reader.h"
 #include "render/textures.h"
 #include "sound/sound_effect.h"

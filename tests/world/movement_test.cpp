@@ -1,8 +1,8 @@
 // Walking with the eight keys: ground following, head bob, the field's bounds and collision.
-#include "app/platform/platform_test.h"
 #include "camera/camera.h"
 #include "camera/frame_timer.h"
 #include "models/md2_loader.h"
+#include "platform/platform_test.h"
 #include "terrain/height_map.h"
 #include "world/movement.h"
 #include "world/objects/scene_objects.h"

@@ -2,12 +2,12 @@
 // scene object table, the camera placed by hand, flat ground.
 #pragma once
 
-#include "app/platform/platform_test.h"
 #include "app/state/game_state.h"
 #include "camera/camera.h"
 #include "camera/frame_timer.h"
 #include "camera/game_random.h"
 #include "models/md2_loader.h"
+#include "platform/platform_test.h"
 #include "terrain/height_map.h"
 #include "world/load_world.h"
 #include "world/movement.h"

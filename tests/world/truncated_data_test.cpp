@@ -2,11 +2,11 @@
 // the game uses for it: a cut file is refused with one message, or read quietly where a short
 // file is allowed (height map, settings, level), and nothing faults. The ASan build runs the
 // same cuts with every read checked.
-#include "app/platform/data_path.h"
-#include "app/platform/platform_test.h"
-#include "app/platform/sound_backend.h"
 #include "app/startup.h"
 #include "models/md2_loader.h"
+#include "platform/data_path.h"
+#include "platform/platform_test.h"
+#include "platform/sound_backend.h"
 #include "render/textures.h"
 #include "sound/sound_effect.h"
 #include "terrain/height_map.h"

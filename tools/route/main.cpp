@@ -13,8 +13,6 @@
 #define OSTRAVEL_ASAN_OPTIONS "detect_leaks=0"
 #include "app/replay/sanitizer_hooks.h"
 
-#include "app/platform/platform.h"
-#include "app/platform/platform_test.h"
 #include "app/replay/capture.h"
 #include "app/replay/input_script.h"
 #include "app/replay/replay_platform.h"
@@ -22,6 +20,8 @@
 #include "app/startup.h"
 #include "app/state/game_state.h"
 #include "app/state/options.h"
+#include "platform/platform.h"
+#include "platform/platform_test.h"
 #include "tools/route/autopilot.h"
 #include "world/objects/scene_objects.h"
 

@@ -12,7 +12,7 @@
 #include <GL/glu.h>
 // The browser build fills what its GL emulation lacks beneath these same names.
 #ifdef __EMSCRIPTEN__
-#include "app/platform/gl_shims_web.h"
+#include "platform/gl_shims_web.h"
 #endif
 
 #ifndef GL_TEXTURE0_ARB

@@ -1,4 +1,4 @@
-#include "app/platform/data_path.h"
+#include "platform/data_path.h"
 
 #include <gtest/gtest.h>
 

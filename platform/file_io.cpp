@@ -1,4 +1,4 @@
-#include "app/platform/file_io.h"
+#include "platform/file_io.h"
 
 #include <cerrno>
 #include <cstring>

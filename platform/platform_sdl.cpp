@@ -1,6 +1,6 @@
 // The real backend: SDL2 windows, events and GL contexts.
-#include "app/platform/gl_api.h"
-#include "app/platform/platform.h"
+#include "platform/gl_api.h"
+#include "platform/platform.h"
 
 #include <SDL.h>
 

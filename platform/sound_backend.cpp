@@ -1,4 +1,4 @@
-#include "app/platform/sound_backend.h"
+#include "platform/sound_backend.h"
 
 #include <cstdio>
 

@@ -2,9 +2,9 @@
 // are read by their physical code (as the desktop reads W A S D by scancode, whatever the
 // layout), mouse look takes the pointer lock's relative motion, and the page (tools/web/) shows
 // the message boxes. The canvas keeps the game's own size; the page scales it to fit.
-#include "app/platform/gl_api.h"
-#include "app/platform/platform.h"
-#include "app/platform/platform_web.h"
+#include "platform/gl_api.h"
+#include "platform/platform.h"
+#include "platform/platform_web.h"
 
 #include <emscripten.h>
 #include <emscripten/html5.h>

@@ -1,4 +1,4 @@
-#include "app/platform/user_dirs.h"
+#include "platform/user_dirs.h"
 
 #include <cerrno>
 #include <cstdio>

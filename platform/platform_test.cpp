@@ -1,4 +1,4 @@
-#include "app/platform/platform_test.h"
+#include "platform/platform_test.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // The browser build's GL shims (see gl_shims_web.h). Each forwards to the emulation's own entry
 // point once the call is in a form it draws correctly.
 #define OSTRAVEL_GL_SHIMS_IMPLEMENTATION
-#include "app/platform/gl_api.h"
+#include "platform/gl_api.h"
 
 #include <cmath>
 #include <cstdio>

@@ -3,7 +3,7 @@
 // loop and rules with no display.
 #pragma once
 
-#include "app/platform/platform.h"
+#include "platform/platform.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "app/platform/gl_api.h"
+#include "platform/gl_api.h"
 
 // Filled by the display when it creates the GL context; empty until then.
 tActiveTextureProc glActiveTextureARB = nullptr;

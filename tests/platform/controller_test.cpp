@@ -1,8 +1,8 @@
 // A game controller through the real SDL backend, on SDL's virtual joystick: the left stick
 // walks and steps, the right stick looks, A and the right trigger fire, Back quits, and the pad
 // can be unplugged and plugged in again while the game runs.
-#include "app/platform/platform.h"
 #include "app/state/game_state.h"
+#include "platform/platform.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The SDL2_mixer backend of the sound output: stereo 16-bit output at the asked rate, a fixed
 // table of loaded samples, and the mixer's failures turned into the game's error codes.
-#include "app/platform/sound_backend.h"
+#include "platform/sound_backend.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
