@@ -10,7 +10,9 @@
 namespace {
 
 // What the drawing code relies on: every key frame has the counts of the first, every triangle
-// index lies within them, and every animation starts on a key frame the model has.
+// index lies within them (texture indices only where the model has texture coordinates: an
+// untextured model is drawn without looking them up), and every animation starts on a key frame
+// the model has.
 bool Drawable(const tMd2Contents& c) {
     const tModel& m = c.model;
     if (m.numFrames <= 0 || static_cast<int>(m.frames.size()) != m.numFrames ||
@@ -30,7 +32,8 @@ bool Drawable(const tMd2Contents& c) {
         for (int k = 0; k < 3; ++k) {
             const int32_t v = first.faces[t].vertexIndex[k];
             const int32_t tc = first.faces[t].texCoordIndex[k];
-            if (v < 0 || v >= first.vertexCount || tc < 0 || tc >= first.texCoordCount) {
+            if (v < 0 || v >= first.vertexCount ||
+                (first.texCoordCount > 0 && (tc < 0 || tc >= first.texCoordCount))) {
                 return false;
             }
         }
