@@ -15,6 +15,7 @@
 #include "models/md2_loader.h"
 #include "platform/data_path.h"
 #include "platform/file_io.h"
+#include "platform/gl_api.h"
 #include "platform/platform.h"
 #include "platform/user_dirs.h"
 #include "render/font.h"
@@ -303,6 +304,11 @@ bool SetUpGame(int argc, char** argv, int* exitCode) {
     SetLiveInputIgnored(InputScriptLoaded());
     SetNoVsync(GameOptions.noVsync);
     SetRenderScale(GameOptions.renderScale, GameOptions.renderScaleAuto);
+    // Below full size the frames are the scaled view's own: the software renderer may trade its
+    // exact pixels for speed. At 1.0 every pixel stays as it has always been drawn.
+    if (GameOptions.renderScaleAuto || GameOptions.renderScale < kMaxRenderScale) {
+        PreferFastestSoftwareDrawing();
+    }
     return true;
 }
 

@@ -34,3 +34,10 @@ using tMultiTexCoord2fProc = void (*)(GLenum target, GLfloat s, GLfloat t);
 extern tActiveTextureProc glActiveTextureARB;     // selects the active texture unit
 extern tMultiTexCoord2fProc glMultiTexCoord2fARB; // texture coordinate for one unit
 extern GLenum ModelPrimitive;                     // the primitive model triangles are drawn with
+
+// Called before the GL context is created when the picture need not match full-size frames to
+// the byte (a render scale below 1, or the automatic one). Mesa's software renderer is then asked
+// to leave out its 8-bit "linear" shading, which on the game's full-window textured draws (the
+// sky, the clouds, the stretch) costs more CPU than the shading it stands in for; a player's own
+// LP_PERF is kept. Other drivers read nothing of it.
+void PreferFastestSoftwareDrawing();
