@@ -37,7 +37,7 @@ extern GLenum ModelPrimitive;                     // the primitive model triangl
 
 // Called before the GL context is created when the picture need not match full-size frames to
 // the byte (a render scale below 1, or the automatic one). Mesa's software renderer is then asked
-// to leave out its 8-bit "linear" shading, which on the game's full-window textured draws (the
-// sky, the clouds, the stretch) costs more CPU than the shading it stands in for; a player's own
-// LP_PERF is kept. Other drivers read nothing of it.
+// to leave out its 8-bit "linear" shading, which on the game's frames costs more CPU than the
+// shading it stands in for (bench/README.md); a player's own LP_PERF is kept. Other drivers read
+// nothing of it.
 void PreferFastestSoftwareDrawing();
