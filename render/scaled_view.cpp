@@ -57,9 +57,8 @@ bool StretchTextureFor(int width, int height) {
         glGenTextures(1, &StretchTexture);
     }
     glBindTexture(GL_TEXTURE_2D, StretchTexture);
-    // Four bytes a texel: a software renderer filters these faster than three-byte ones.
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, wantWidth, wantHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(kWindowCopyFormat), wantWidth, wantHeight, 0,
+                 kWindowCopyFormat, GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The browser build in a real browser (Debian's Chromium, headless, WebGL on the CPU), against
 # the desktop game on the same runs:
-#   frame    a frame of the browser differs from the desktop's same frame by at most 1 % RMSE;
+#   frame    a frame of the browser differs from the desktop's same frame by at most 1 % RMSE
+#            (3 % drawn at render scale 0.5: the copy, stretch and overlay work in WebGL too);
 #   victory  the route tool's victory script replayed in the browser gives the desktop's trace,
 #            byte for byte;
 #   input    real keys and mouse sent through the browser walk and turn the player, and the
@@ -57,6 +58,10 @@ echo "800 600 32" > Data/Setup.ini
 SDL_VIDEODRIVER=offscreen run_game frame --windowed --fixed-step "$STEP" --frames 30 --seed 1 \
   --capture 25:"$work/desktop_frame.bmp"
 [ "$RC" -eq 0 ] || fail "desktop frame run: exit $RC"
+# The same frame with the world drawn at half size and stretched.
+SDL_VIDEODRIVER=offscreen run_game scaled --windowed --fixed-step "$STEP" --frames 30 --seed 1 \
+  --render-scale 0.5 --capture 25:"$work/desktop_scaled.bmp"
+[ "$RC" -eq 0 ] || fail "desktop scaled frame run: exit $RC"
 
 # The replays run in a 160 x 120 window on both sides, as the playthrough tests do.
 echo "160 120 32" > Data/Setup.ini
@@ -81,6 +86,8 @@ cat > "$work/runs.json" << JSON
 [
  {"name": "frame", "args": "--fixed-step $STEP --frames 30 --seed 1 --capture 25:frame.bmp",
   "read": ["frame.bmp"]},
+ {"name": "scaled", "args": "--fixed-step $STEP --frames 30 --seed 1 --render-scale 0.5 --capture 25:frame.bmp",
+  "read": ["frame.bmp"]},
  {"name": "victory", "args": "--fixed-step $STEP --script route.txt --trace trace.txt",
   "files": ["Data/Setup.ini", "route.txt"], "read": ["trace.txt"], "seconds": 400},
  {"name": "input", "args": "--fixed-step $STEP --frames 120 --seed 7 --record rec.txt --trace trace.txt",
@@ -90,17 +97,24 @@ cat > "$work/runs.json" << JSON
 JSON
 node "$web_tests/browser_runs.mjs" "$site" "$scratch" "$work/out" "$work/runs.json" ||
   { tail -n 20 "$work"/out/*.json; fail "the browser runs did not all end"; }
-for run in frame victory input missing; do
+for run in frame scaled victory input missing; do
   state=$(node -e 'const r = require(process.argv[1]); console.log(r.state + " " + r.exitCode)' \
     "$work/out/$run.json")
   [ "$state" = "ended 0" ] || { tail -n 30 "$work/out/$run.json"; fail "browser $run: $state"; }
 done
 
-# (a) The frame: RMSE as a share of full scale.
-rmse=$(compare -metric RMSE "$work/desktop_frame.bmp" "$work/out/frame.frame.bmp" null: 2>&1 |
-  sed -n 's/.*(\(.*\))/\1/p') || true
-[ -n "$rmse" ] || fail "no RMSE from compare"
-awk -v r="$rmse" 'BEGIN { exit !(r <= 0.01) }' || fail "browser frame differs by RMSE $rmse (> 0.01)"
+# (a) The frame, at full size and at half: RMSE as a share of full scale. At half size each of
+# the world's pixels covers four of the window's, and the two renderers' choice of a texture's
+# smaller copies differs more there (about 1.5 % here): 3 % still fails a frame drawn wrong.
+for check in frame:0.01 scaled:0.03; do
+  run=${check%:*} limit=${check#*:}
+  rmse=$(compare -metric RMSE "$work/desktop_$run.bmp" "$work/out/$run.frame.bmp" null: 2>&1 |
+    sed -n 's/.*(\(.*\))/\1/p') || true
+  [ -n "$rmse" ] || fail "no RMSE from compare ($run)"
+  awk -v r="$rmse" -v l="$limit" 'BEGIN { exit !(r <= l) }' ||
+    fail "browser $run differs by RMSE $rmse (> $limit)"
+  rmses="${rmses:-}${rmses:+, }$run $rmse"
+done
 
 # (b) The victory route.
 cmp "$work/desktop_victory.txt" "$work/out/victory.trace.txt" ||
@@ -125,6 +139,6 @@ cmp "$trace" "$work/out/input.trace.txt" || fail "the browser's recording replay
 dialogs=$(node -e 'console.log(require(process.argv[1]).dialogs)' "$work/out/missing.json")
 grep -qF "$expected" <<< "$dialogs" || fail "the page does not show \"$expected\": $dialogs"
 
-echo "browser: frame RMSE $rmse; victory trace identical ($(wc -l < "$work/desktop_victory.txt") frames);" \
+echo "browser: RMSE $rmses; victory trace identical ($(wc -l < "$work/desktop_victory.txt") frames);" \
   "input walked z $z0 -> $z1 and turned; its recording replays identically on the desktop;" \
   "missing model shown: $expected"
