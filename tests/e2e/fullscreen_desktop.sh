@@ -13,14 +13,6 @@ mkdir -p "$XDG_CONFIG_HOME/ostravel"
 echo "800 600 32" > "$XDG_CONFIG_HOME/ostravel/Setup.ini"
 printf 'fullscreen_mode = desktop\nrender_scale = 0.5\n' > "$XDG_CONFIG_HOME/ostravel/ostravel.conf"
 
-wait_place() {
-  for _ in $(seq 1 100); do
-    [ "$(place)" = "$1" ] && return 0
-    sleep 0.05
-  done
-  fail "the window is at $(place), not $1, after $2"
-}
-
 start_game game --fullscreen --dialogs=stderr --trace "$trace" --capture 10:"$work/full.bmp"
 game_window
 wait_place "0 0 1280 1024" "starting full screen over the desktop"

@@ -14,14 +14,6 @@ export XDG_CONFIG_HOME="$work/config"
 mkdir -p "$XDG_CONFIG_HOME/ostravel"
 echo "1280 1024 32" > "$XDG_CONFIG_HOME/ostravel/Setup.ini"
 
-wait_place() {
-  for _ in $(seq 1 100); do
-    [ "$(place)" = "$1" ] && return 0
-    sleep 0.05
-  done
-  fail "the window is at $(place), not $1, after $2"
-}
-
 start_game game --windowed --dialogs=stderr --trace "$trace"
 game_window
 xdotool windowfocus --sync "$id"

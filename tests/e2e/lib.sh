@@ -95,6 +95,14 @@ place() {
   xwininfo -id "$id" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
     /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} END {print x, y, w, h}'
 }
+# wait_place "X Y W H" WHAT: waits up to 5 s for the window to stand there, else fails after WHAT.
+wait_place() {
+  for _ in $(seq 1 100); do
+    [ "$(place)" = "$1" ] && return 0
+    sleep 0.05
+  done
+  fail "the window is at $(place), not $1, after $2"
+}
 pointer() { xdotool getmouselocation | sed 's/ screen.*//'; }
 # bmp_size FILE: "WIDTHxHEIGHT" of a BMP capture (little-endian 32-bit words at bytes 18 and 22).
 bmp_size() { od -An -t u4 -j 18 -N 8 "$1" | awk '{ print $1 "x" $2 }'; }
