@@ -1,7 +1,7 @@
 #include "app/display.h"
 
-#include "app/state/game_state.h"
-#include "app/state/options.h"
+#include "state/game_state.h"
+#include "state/options.h"
 #include "platform/gl_api.h"
 #include "platform/platform.h"
 

@@ -2,7 +2,7 @@
 // draws the canvas between them). The page (tools/web/) calls main with the options of its
 // address once the files it names are in place.
 #include "app/startup.h"
-#include "app/state/options.h"
+#include "state/options.h"
 #include "platform/platform_web.h"
 
 #include <emscripten.h>

@@ -1,7 +1,7 @@
 #include "app/player_config.h"
 
 #include "app/display.h"
-#include "app/state/options.h"
+#include "state/options.h"
 #include "camera/camera.h"
 #include "platform/file_io.h"
 #include "platform/sound_backend.h"

@@ -1,8 +1,8 @@
 #include "app/window_events.h"
 
 #include "app/display.h"
-#include "app/replay/capture.h"
-#include "app/state/game_state.h"
+#include "replay/capture.h"
+#include "state/game_state.h"
 #include "world/shooting.h"
 
 namespace {

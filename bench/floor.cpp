@@ -1,7 +1,7 @@
 // The floor of a frame: the game's window and GL context, cleared and presented, nothing else.
 // bench/run.sh compares the game's frame time with this one on the same machine and window.
 #include "app/display.h"
-#include "app/state/game_state.h"
+#include "state/game_state.h"
 #include "platform/gl_api.h"
 #include "platform/platform.h"
 

@@ -4,8 +4,8 @@
 //
 //   cd build && ./ostravel_bench
 #include "app/display.h"
-#include "app/state/game_state.h"
-#include "app/state/options.h"
+#include "state/game_state.h"
+#include "state/options.h"
 #include "camera/camera.h"
 #include "platform/platform.h"
 #include "platform/platform_test.h"
@@ -13,7 +13,7 @@
 #include "terrain/height_map.h"
 #include "world/load_world.h"
 #include "world/movement.h"
-#include "world/objects/scene_objects.h"
+#include "objects/scene_objects.h"
 #include "world/shooting.h"
 #include "world/world_rules.h"
 

@@ -2,7 +2,7 @@
 // movement keys, head bob, collision) is the world's: world/movement.h.
 #pragma once
 
-#include "camera/vec3.h"
+#include "basics/vec3.h"
 
 // Cursor pixels per radian of turn, for yaw and pitch alike.
 constexpr float kMouseDivisor = 1000.0f;

@@ -1,5 +1,5 @@
 // Input scripts: any text is read or refused with a line number, and never faults.
-#include "app/replay/input_script.h"
+#include "replay/input_script.h"
 
 #include <cstddef>
 #include <cstdint>

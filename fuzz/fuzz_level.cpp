@@ -6,7 +6,7 @@
 #include "models/md2_loader.h"
 #include "terrain/height_map.h"
 #include "world/level_file.h"
-#include "world/objects/scene_objects.h"
+#include "objects/scene_objects.h"
 
 #include <cstddef>
 #include <cstdint>

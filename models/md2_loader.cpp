@@ -3,7 +3,7 @@
 #include "platform/data_path.h"
 #include "platform/platform.h"
 #include "render/textures.h"
-#include "world/objects/scene_objects.h"
+#include "objects/scene_objects.h"
 
 #include <algorithm>
 #include <cstdio>

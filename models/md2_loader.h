@@ -1,9 +1,9 @@
 // Loading MD2 models (version 8) into scene object slots.
 #pragma once
 
-#include "camera/vec3.h"
-#include "world/objects/model_records.h"
-#include "world/objects/scene_objects.h"
+#include "basics/vec3.h"
+#include "objects/model_records.h"
+#include "objects/scene_objects.h"
 
 #include <cstddef>
 #include <cstdint>

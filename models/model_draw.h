@@ -1,8 +1,8 @@
 // Key-frame animation and drawing of scene objects.
 #pragma once
 
-#include "world/objects/model_records.h"
-#include "world/objects/scene_objects.h"
+#include "objects/model_records.h"
+#include "objects/scene_objects.h"
 
 #include <cstdint>
 

@@ -6,7 +6,7 @@
 // Around the backend this layer keeps what the game expects of any window: boxes that cannot show
 // go to standard error, the cursor is left alone without the focus, title notes expire, and the
 // quit request comes last. The replay tools (a fixed-step clock, scripted input, frame captures)
-// are a backend of their own that wraps another one: app/replay/replay_platform.h.
+// are a backend of their own that wraps another one: replay/replay_platform.h.
 #pragma once
 
 #include <cstddef>

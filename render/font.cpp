@@ -1,6 +1,6 @@
 #include "render/font.h"
 
-#include "app/state/game_state.h"
+#include "state/game_state.h"
 #include "platform/gl_api.h"
 #include "render/textures.h"
 

@@ -5,7 +5,7 @@
 // times it is given: it reads no clock itself.
 #pragma once
 
-#include "app/state/options.h" // kMinRenderScale, kMaxRenderScale
+#include "state/options.h" // kMinRenderScale, kMaxRenderScale
 
 // The controller's scales are whole levels: scale = level / kScaleLevels, from kMinScaleLevel
 // (0.25) up to kScaleLevels (full size).

@@ -1,6 +1,6 @@
 #include "render/scaled_view.h"
 
-#include "app/state/game_state.h"
+#include "state/game_state.h"
 #include "platform/gl_api.h"
 #include "render/scale_controller.h"
 

@@ -3,7 +3,7 @@
 // picture stays the same to the last pixel, only the work goes.
 #pragma once
 
-#include "camera/vec3.h"
+#include "basics/vec3.h"
 
 // Clip-plane bits of ClipOutcode: left, right, bottom, top, near, far.
 constexpr unsigned kClipLeft = 1u, kClipRight = 2u, kClipBottom = 4u, kClipTop = 8u;

@@ -1,7 +1,7 @@
 #include "terrain/blood.h"
 
-#include "camera/frame_timer.h"
-#include "camera/game_random.h"
+#include "basics/frame_timer.h"
+#include "basics/game_random.h"
 #include "platform/gl_api.h"
 #include "render/textures.h"
 

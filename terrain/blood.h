@@ -1,7 +1,7 @@
 // The blood burst: a fixed table of particles started by a wounding shot.
 #pragma once
 
-#include "camera/vec3.h"
+#include "basics/vec3.h"
 
 constexpr int kBloodParticles = 200;
 constexpr int kBloodColourCount = 13;

@@ -1,6 +1,6 @@
 #include "terrain/height_map.h"
 
-#include "camera/geometry.h"
+#include "basics/geometry.h"
 #include "platform/data_path.h"
 #include "platform/platform.h"
 

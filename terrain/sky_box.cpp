@@ -1,6 +1,6 @@
 #include "terrain/sky_box.h"
 
-#include "camera/frame_timer.h"
+#include "basics/frame_timer.h"
 #include "platform/gl_api.h"
 #include "render/textures.h"
 #include "render/view_cull.h"

@@ -1,7 +1,7 @@
 // The sky box around the camera and its two drifting cloud layers.
 #pragma once
 
-#include "camera/vec3.h"
+#include "basics/vec3.h"
 
 constexpr int kCloudGridSide = 16; // grid points per side; the sheet uses 1 ... 15
 

@@ -1,6 +1,6 @@
 #include "terrain/terrain_draw.h"
 
-#include "camera/vec3.h"
+#include "basics/vec3.h"
 #include "platform/gl_api.h"
 #include "render/textures.h"
 #include "render/view_cull.h"

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # House rules the compiler cannot see, over every room of tools/layers.txt:
+# - every room is a top-level folder, never a folder inside another room's;
 # - a file includes headers of its own room and of lower rooms only, never of a room beside it;
 # - no file includes itself, directly or round a circle;
 # - only platform talks to SDL, and only platform/gl_api.h includes the GL headers.
@@ -17,8 +18,16 @@ done < tools/layers.txt
 edges=$(mktemp)
 trap 'rm -f "$edges"' EXIT
 mapfile -t files < <(find "${!rank[@]}" -maxdepth 1 -type f \( -name '*.h' -o -name '*.cpp' \) | sort -u)
-# Every folder that holds sources is a room of the table.
-for dir in $(find app world models terrain camera render sound -type f \( -name '*.h' -o -name '*.cpp' \) -printf '%h\n' | sort -u); do
+# Every room is a top-level folder, so the tree shows the ranking: a room inside another room's
+# folder would hide it there.
+for room in "${!rank[@]}"; do
+  if [[ $room == */* ]]; then
+    echo "$room is a room nested inside ${room%%/*}/, another room's folder: give it a top-level folder"
+    status=1
+  fi
+done
+# Every folder that holds sources, at any depth inside a room, is a room of the table.
+for dir in $(find "${!rank[@]}" -type f \( -name '*.h' -o -name '*.cpp' \) -printf '%h\n' 2>/dev/null | sort -u); do
   [ -n "${rank[$dir]:-}" ] || { echo "$dir holds sources but is no room of tools/layers.txt"; status=1; }
 done
 for file in "${files[@]}"; do

@@ -5,7 +5,7 @@
 // deadlock llvmpipe's code compiler. Leaks are checked by the fuzzers (every reader of data
 // files, no GL) and by the valgrind run of the real game.
 #define OSTRAVEL_ASAN_OPTIONS "detect_leaks=0"
-#include "app/replay/sanitizer_hooks.h"
+#include "replay/sanitizer_hooks.h"
 
 #include <gtest/gtest.h>
 

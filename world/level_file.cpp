@@ -4,7 +4,7 @@
 #include "platform/data_path.h"
 #include "platform/platform.h"
 #include "terrain/height_map.h"
-#include "world/objects/scene_objects.h"
+#include "objects/scene_objects.h"
 
 #include <bitset>
 #include <cstdint>

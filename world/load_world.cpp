@@ -1,9 +1,9 @@
 #include "world/load_world.h"
 
-#include "app/state/game_state.h"
+#include "state/game_state.h"
 #include "camera/camera.h"
-#include "camera/frame_timer.h"
-#include "camera/game_random.h"
+#include "basics/frame_timer.h"
+#include "basics/game_random.h"
 #include "models/md2_loader.h"
 #include "models/model_draw.h"
 #include "platform/gl_api.h"
@@ -16,7 +16,7 @@
 #include "terrain/sky_box.h"
 #include "world/level_file.h"
 #include "world/movement.h"
-#include "world/objects/scene_objects.h"
+#include "objects/scene_objects.h"
 #include "world/world_rules.h"
 
 #include <cstdlib>

@@ -1,10 +1,10 @@
 #include "world/movement.h"
 
-#include "app/state/game_state.h"
-#include "camera/frame_timer.h"
+#include "state/game_state.h"
+#include "basics/frame_timer.h"
 #include "platform/platform.h"
 #include "terrain/height_map.h"
-#include "world/objects/scene_objects.h"
+#include "objects/scene_objects.h"
 
 #include <cmath>
 

@@ -1,10 +1,10 @@
 #include "world/shooting.h"
 
-#include "app/state/game_state.h"
-#include "camera/geometry.h"
+#include "state/game_state.h"
+#include "basics/geometry.h"
 #include "sound/sound_effect.h"
 #include "terrain/blood.h"
-#include "world/objects/scene_objects.h"
+#include "objects/scene_objects.h"
 #include "world/world_rules.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "camera/camera.h"
-#include "camera/vec3.h"
+#include "basics/vec3.h"
 
 constexpr float kShotLength = 640.0f;  // the unit view direction x 10 x 64
 constexpr float kShotDamage = 2000.0f; // a shot costs round(2000 / distance) health

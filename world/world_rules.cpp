@@ -1,13 +1,13 @@
 #include "world/world_rules.h"
 
-#include "app/state/game_state.h"
+#include "state/game_state.h"
 #include "camera/camera.h"
-#include "camera/frame_timer.h"
-#include "camera/game_random.h"
+#include "basics/frame_timer.h"
+#include "basics/game_random.h"
 #include "platform/platform.h"
 #include "terrain/height_map.h"
 #include "world/movement.h"
-#include "world/objects/scene_objects.h"
+#include "objects/scene_objects.h"
 
 #include <algorithm>
 #include <cmath>

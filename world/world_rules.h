@@ -1,7 +1,7 @@
 // The world's rules, run once per frame: enemies, letters and the end of the mission.
 #pragma once
 
-#include "camera/vec3.h"
+#include "basics/vec3.h"
 
 constexpr float kWakeRadius = 640.0f;    // an enemy wakes, and may fire, closer than this
 constexpr int kFireOdds = 100;           // an able enemy fires when a draw % 100 < 1

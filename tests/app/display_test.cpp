@@ -1,7 +1,7 @@
 // The GL context set-up decides from the context what it offers, and message boxes that cannot
 // be shown still reach the player.
 #include "app/display.h"
-#include "app/state/game_state.h"
+#include "state/game_state.h"
 #include "platform/platform.h"
 #include "platform/platform_test.h"
 

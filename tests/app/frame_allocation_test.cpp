@@ -2,10 +2,10 @@
 // awake and walking, the player walking, turning and shooting (blood and the red tint included),
 // counted by the game's own operator new hook around MainLoopPass frames.
 #include "app/display.h"
-#include "app/replay/stats.h"
+#include "replay/stats.h"
 #include "app/startup.h"
-#include "app/state/game_state.h"
-#include "app/state/options.h"
+#include "state/game_state.h"
+#include "state/options.h"
 #include "camera/camera.h"
 #include "platform/gl_api.h"
 #include "platform/platform.h"
@@ -15,7 +15,7 @@
 #include "tests/render/offscreen_gl.h"
 #include "world/load_world.h"
 #include "world/movement.h"
-#include "world/objects/scene_objects.h"
+#include "objects/scene_objects.h"
 
 #include "tests/missing_tool.h"
 

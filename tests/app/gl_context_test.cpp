@@ -1,7 +1,7 @@
 // The real SDL backend on a hidden window of the offscreen driver (software GL).
 #include "app/display.h"
-#include "app/replay/capture.h"
-#include "app/state/game_state.h"
+#include "replay/capture.h"
+#include "state/game_state.h"
 #include "platform/gl_api.h"
 #include "platform/platform.h"
 #include "tests/render/offscreen_gl.h"

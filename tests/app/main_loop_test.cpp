@@ -1,7 +1,7 @@
 // The start-up sequence, main loop and shutdown driven through the test backend.
 #include "app/startup.h"
-#include "app/state/game_state.h"
-#include "app/state/options.h"
+#include "state/game_state.h"
+#include "state/options.h"
 #include "platform/platform_test.h"
 #include "platform/sound_backend.h"
 #include "sound/sound_effect.h"

@@ -1,8 +1,8 @@
 // The player's ostravel.conf: every key read, bad lines named with their number and left at the
 // default, the command line first, and the mouse settings felt through mouse look itself.
 #include "app/player_config.h"
-#include "app/state/game_state.h"
-#include "app/state/options.h"
+#include "state/game_state.h"
+#include "state/options.h"
 #include "camera/camera.h"
 #include "platform/platform.h"
 #include "platform/platform_test.h"

@@ -1,8 +1,8 @@
 // The player's own files: a personal Setup.ini read instead of the shipped one, and F12
 // screenshots as PNG files in the player's data directory, never in the game's.
-#include "app/replay/capture.h"
+#include "replay/capture.h"
 #include "app/startup.h"
-#include "app/state/game_state.h"
+#include "state/game_state.h"
 #include "platform/gl_api.h"
 #include "platform/user_dirs.h"
 #include "tests/render/offscreen_gl.h"

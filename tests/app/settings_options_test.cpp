@@ -1,7 +1,7 @@
-#include "app/replay/input_script.h"
+#include "replay/input_script.h"
 #include "app/startup.h"
-#include "app/state/game_state.h"
-#include "app/state/options.h"
+#include "state/game_state.h"
+#include "state/options.h"
 #include "platform/platform_test.h"
 #include "tests/models/md2_test_files.h"
 

@@ -1,8 +1,8 @@
 // Window events: a resize moves the mouse-look centre, and the view must not take the shift for
 // a turn, whether the cursor is live or replayed.
 #include "app/display.h"
-#include "app/replay/replay_platform.h"
-#include "app/state/game_state.h"
+#include "replay/replay_platform.h"
+#include "state/game_state.h"
 #include "app/window_events.h"
 #include "camera/camera.h"
 #include "platform/platform_test.h"

@@ -1,7 +1,7 @@
 // Mouse look, the view turn and the camera's angle read-outs, over the test backend's cursor.
-#include "app/state/game_state.h"
+#include "state/game_state.h"
 #include "camera/camera.h"
-#include "camera/frame_timer.h"
+#include "basics/frame_timer.h"
 #include "platform/platform_test.h"
 #include "tests/render/offscreen_gl.h"
 #include "world/movement.h"

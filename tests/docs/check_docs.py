@@ -112,7 +112,7 @@ def tree_e2e(build):
 
 
 def tree_script_words(source):
-    parser = open(os.path.join(source, "app/replay/input_script.cpp"), encoding="utf-8").read()
+    parser = open(os.path.join(source, "replay/input_script.cpp"), encoding="utf-8").read()
     names = re.search(r"kKeyNames\[[^\]]*\] = \{([^}]*)\}", parser)
     words = set(re.findall(r'"([a-z0-9_]+)"', names.group(1))) if names else set()
     return words | set(re.findall(r'== "([a-z0-9_]+)"', parser))

@@ -11,7 +11,7 @@ run_game help --help
 [ ! -s "$work/help.err" ] || fail "--help wrote to standard error"
 
 # Every option the parser compares against is listed at the start of a help line.
-options=$(grep -o 'strcmp(arg, "--[a-z=-]*")' "$source_dir/app/state/options.cpp" | cut -d'"' -f2)
+options=$(grep -o 'strcmp(arg, "--[a-z=-]*")' "$source_dir/state/options.cpp" | cut -d'"' -f2)
 [ "$(echo "$options" | wc -l)" -ge 12 ] || fail "found only: $options"
 for option in $options; do
   grep -qE "^  $option( |$)" "$work/help.out" || fail "--help does not list $option"

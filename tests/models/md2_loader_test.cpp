@@ -7,7 +7,7 @@
 #include "platform/platform_test.h"
 #include "tests/models/md2_test_files.h"
 #include "tests/recorded_boxes.h"
-#include "world/objects/scene_objects.h"
+#include "objects/scene_objects.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "models/md2_loader.h"
-#include "world/objects/model_records.h"
-#include "world/objects/scene_objects.h"
+#include "objects/model_records.h"
+#include "objects/scene_objects.h"
 
 #include <cstring>
 

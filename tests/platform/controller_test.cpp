@@ -1,7 +1,7 @@
 // A game controller through the real SDL backend, on SDL's virtual joystick: the left stick
 // walks and steps, the right stick looks, A and the right trigger fire, Back quits, and the pad
 // can be unplugged and plugged in again while the game runs.
-#include "app/state/game_state.h"
+#include "state/game_state.h"
 #include "platform/platform.h"
 
 #include <SDL.h>

@@ -1,7 +1,7 @@
 // What the platform layer adds around any backend: the quit request's place in the queue, the
 // cursor while the window lacks the focus, title notes and the replay script's input.
-#include "app/replay/input_script.h"
-#include "app/replay/replay_platform.h"
+#include "replay/input_script.h"
+#include "replay/replay_platform.h"
 #include "platform/platform_test.h"
 
 #include <gtest/gtest.h>

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "app/display.h"
-#include "app/replay/replay_platform.h"
-#include "app/state/game_state.h"
+#include "replay/replay_platform.h"
+#include "state/game_state.h"
 #include "platform/gl_api.h"
 #include "platform/platform.h"
 #include "platform/platform_test.h"

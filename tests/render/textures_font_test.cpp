@@ -1,7 +1,7 @@
 // Textures and the bitmap font on a hidden GL context (SDL's offscreen driver): the texture's
 // parameters and texels, and text read back from the frame buffer.
 #include "app/display.h"
-#include "app/state/game_state.h"
+#include "state/game_state.h"
 #include "platform/gl_api.h"
 #include "platform/platform.h"
 #include "platform/platform_test.h"

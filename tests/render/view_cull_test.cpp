@@ -14,7 +14,7 @@
 #include "terrain/terrain_draw.h"
 #include "tests/render/offscreen_gl.h"
 #include "world/load_world.h"
-#include "world/objects/scene_objects.h"
+#include "objects/scene_objects.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The blood burst's course frame by frame, and the GL state it leaves on a hidden context.
 #include "app/display.h"
-#include "app/state/game_state.h"
+#include "state/game_state.h"
 #include "camera/camera.h"
-#include "camera/frame_timer.h"
-#include "camera/game_random.h"
+#include "basics/frame_timer.h"
+#include "basics/game_random.h"
 #include "platform/gl_api.h"
 #include "platform/platform.h"
 #include "platform/platform_test.h"

@@ -2,7 +2,7 @@
 // and which face a player sees in each direction.
 #include "terrain/sky_box.h"
 
-#include "camera/frame_timer.h"
+#include "basics/frame_timer.h"
 #include "render/textures.h"
 #include "tests/render/offscreen_gl.h"
 

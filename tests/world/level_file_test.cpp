@@ -6,7 +6,7 @@
 #include "platform/platform_test.h"
 #include "terrain/height_map.h"
 #include "tests/models/md2_test_files.h"
-#include "world/objects/scene_objects.h"
+#include "objects/scene_objects.h"
 
 #include <gtest/gtest.h>
 

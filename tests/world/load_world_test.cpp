@@ -3,11 +3,11 @@
 #include "world/load_world.h"
 
 #include "app/display.h"
-#include "app/replay/capture.h"
-#include "app/state/game_state.h"
-#include "app/state/options.h"
+#include "replay/capture.h"
+#include "state/game_state.h"
+#include "state/options.h"
 #include "camera/camera.h"
-#include "camera/frame_timer.h"
+#include "basics/frame_timer.h"
 #include "models/md2_loader.h"
 #include "models/model_draw.h"
 #include "platform/gl_api.h"
@@ -21,7 +21,7 @@
 #include "tests/render/offscreen_gl.h"
 #include "tests/sound/wav_test_file.h"
 #include "world/movement.h"
-#include "world/objects/scene_objects.h"
+#include "objects/scene_objects.h"
 #include "world/world_rules.h"
 
 #include <gtest/gtest.h>

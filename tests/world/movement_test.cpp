@@ -1,11 +1,11 @@
 // Walking with the eight keys: ground following, head bob, the field's bounds and collision.
 #include "camera/camera.h"
-#include "camera/frame_timer.h"
+#include "basics/frame_timer.h"
 #include "models/md2_loader.h"
 #include "platform/platform_test.h"
 #include "terrain/height_map.h"
 #include "world/movement.h"
-#include "world/objects/scene_objects.h"
+#include "objects/scene_objects.h"
 
 #include <gtest/gtest.h>
 

@@ -2,16 +2,16 @@
 // scene object table, the camera placed by hand, flat ground.
 #pragma once
 
-#include "app/state/game_state.h"
+#include "state/game_state.h"
 #include "camera/camera.h"
-#include "camera/frame_timer.h"
-#include "camera/game_random.h"
+#include "basics/frame_timer.h"
+#include "basics/game_random.h"
 #include "models/md2_loader.h"
 #include "platform/platform_test.h"
 #include "terrain/height_map.h"
 #include "world/load_world.h"
 #include "world/movement.h"
-#include "world/objects/scene_objects.h"
+#include "objects/scene_objects.h"
 #include "world/world_rules.h"
 
 #include <cstdlib>

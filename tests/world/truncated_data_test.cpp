@@ -13,7 +13,7 @@
 #include "tests/models/md2_test_files.h"
 #include "tests/render/offscreen_gl.h"
 #include "world/level_file.h"
-#include "world/objects/scene_objects.h"
+#include "objects/scene_objects.h"
 
 #include "tests/missing_tool.h"
 

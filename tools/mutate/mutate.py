@@ -26,12 +26,12 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 DEFAULT_TARGETS = [
     ("world/level_file.cpp", None),
     ("world/load_world.cpp", None),
-    ("world/objects/scene_objects.cpp", None),
+    ("objects/scene_objects.cpp", None),
     ("world/shooting.cpp", None),
     ("world/world_rules.cpp", None),
     ("camera/camera.cpp", None),
-    ("camera/frame_timer.cpp", None),
-    ("camera/geometry.cpp", None),
+    ("basics/frame_timer.cpp", None),
+    ("basics/geometry.cpp", None),
     ("world/movement.cpp", None),
     ("terrain/height_map.cpp", None),
     ("terrain/blood.cpp", None),
@@ -39,9 +39,9 @@ DEFAULT_TARGETS = [
     ("models/md2_loader.cpp", "tables"),
     ("models/model_draw.cpp", "key-frames"),
     ("render/bmp_reader.cpp", None),
-    ("app/state/options.cpp", None),
+    ("state/options.cpp", None),
     ("app/startup.cpp", "settings"),
-    ("render/frame/frame_renderer.cpp", "tables"),
+    ("frame/frame_renderer.cpp", "tables"),
 ]
 
 # Named line ranges are found by the functions they hold, so they follow edits of the file. The

@@ -1,10 +1,10 @@
 #include "tools/route/autopilot.h"
 
-#include "app/state/game_state.h"
+#include "state/game_state.h"
 #include "camera/camera.h"
 #include "tools/route/path_grid.h"
 #include "world/movement.h"
-#include "world/objects/scene_objects.h"
+#include "objects/scene_objects.h"
 #include "world/shooting.h"
 #include "world/world_rules.h"
 

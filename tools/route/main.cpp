@@ -11,19 +11,19 @@
 // Like the game under AddressSanitizer: memory errors count, and the loaded level is left for
 // the process's end to release, as the game's own run leaves the sound and driver state.
 #define OSTRAVEL_ASAN_OPTIONS "detect_leaks=0"
-#include "app/replay/sanitizer_hooks.h"
+#include "replay/sanitizer_hooks.h"
 
-#include "app/replay/capture.h"
-#include "app/replay/input_script.h"
-#include "app/replay/replay_platform.h"
-#include "app/replay/trace.h"
+#include "replay/capture.h"
+#include "replay/input_script.h"
+#include "replay/replay_platform.h"
+#include "replay/trace.h"
 #include "app/startup.h"
-#include "app/state/game_state.h"
-#include "app/state/options.h"
+#include "state/game_state.h"
+#include "state/options.h"
 #include "platform/platform.h"
 #include "platform/platform_test.h"
 #include "tools/route/autopilot.h"
-#include "world/objects/scene_objects.h"
+#include "objects/scene_objects.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 
 #include "camera/camera.h"
 #include "world/movement.h"
-#include "world/objects/scene_objects.h"
+#include "objects/scene_objects.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // shortest 8-connected path between two points around the collidable objects.
 #pragma once
 
-#include "camera/vec3.h"
+#include "basics/vec3.h"
 
 #include <vector>
 
