@@ -54,8 +54,18 @@ void SetFullScreenSize(unsigned width, unsigned height) {
     SetDesktopFullScreen(false);
 }
 
+bool ViewFollowsResize() {
+    return !FullScreen || DesktopInUse;
+}
+
 void ToggleFullScreen() {
     if (!FullScreen) {
+        // Over the desktop: the size of the display the window is on now, at its resolution now.
+        tDisplayMode desktop{};
+        if (DesktopInUse && QueryDisplayMode(&desktop) && desktop.width > 0 && desktop.height > 0) {
+            FullScreenWidth = static_cast<unsigned>(desktop.width);
+            FullScreenHeight = static_cast<unsigned>(desktop.height);
+        }
         int x = 0, y = 0;
         GetClientOrigin(&x, &y);
         if (!SetWindowFullScreen(true, 0, 0, FullScreenWidth, FullScreenHeight)) {

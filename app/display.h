@@ -15,8 +15,13 @@ void UseDesktopFullScreen(bool on);
 // display to, and the window's when a game started full screen leaves it. Under the desktop
 // full screen the display is asked for the desktop's size here, and full screen takes that.
 void SetFullScreenSize(unsigned width, unsigned height);
-// Alt+Enter and F11: full screen at the configured size, or back to the window's last size and
-// place; the view follows and the cursor is re-centred, so mouse look takes no jump.
+// Whether a resize of the window is followed by the view: in a window, and in full screen over
+// the desktop, whose window takes its display's size when the display's resolution changes or
+// the window goes to another display. Full screen at a display mode keeps the mode's size.
+bool ViewFollowsResize();
+// Alt+Enter and F11: full screen at the configured size (over the desktop: the size of the
+// display the window is on), or back to the window's last size and place; the view follows and
+// the cursor is re-centred, so mouse look takes no jump.
 void ToggleFullScreen();
 // Double-buffered context with a depth buffer, base GL state, multitexture entry points, view.
 void CreateGLContext(int width, int height);

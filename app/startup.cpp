@@ -58,25 +58,33 @@ int ReadSettingsFrom(std::istream& file, uint32_t* width, uint32_t* height, uint
     return read;
 }
 
-void SettingsPath(char* out, size_t size) {
+// True when it is the player's own copy, false for the data's.
+bool SettingsPath(char* out, size_t size) {
     struct stat info;
     if (UserSettingsPath(out, size) && stat(out, &info) == 0) {
-        return;
+        return true;
     }
     const char* dataDir = DataDir();
     std::snprintf(out, size, "%s%s%s", dataDir, dataDir[0] != '\0' ? "/" : "", kSharedSettingsPath);
+    return false;
 }
 
 // The settings file, with the defaults for what it lacks or what no window could be.
 void LoadSettings() {
     char path[4096];
-    SettingsPath(path, sizeof(path));
+    const bool own = SettingsPath(path, sizeof(path));
     uint32_t width = kDefaultWidth, height = kDefaultHeight, bits = kDefaultColorBits;
     char reason[256];
     // Only a file is read: a directory would read as an empty file and a pipe could hang. A
     // missing file is the "0 of 3" below.
     const bool refused = !CheckReadableFile(path, reason, sizeof(reason)) && errno != ENOENT;
     const int read = refused ? 0 : ReadSettings(path, &width, &height, &bits);
+    const bool sizeBad =
+        width == 0 || height == 0 || width > kMaxWindowSide || height > kMaxWindowSide;
+    const bool bitsBad = bits != 16 && bits != 24 && bits != 32;
+    if (!own && (refused || read < 3 || sizeBad || bitsBad)) {
+        NameDataRootOnce();
+    }
     if (refused) {
         std::fprintf(stderr, "%s: cannot read it: %s; using %ux%ux%u\n", path, reason,
                      kDefaultWidth, kDefaultHeight, kDefaultColorBits);
@@ -84,13 +92,13 @@ void LoadSettings() {
         std::fprintf(stderr, "%s: %d of 3 settings read; using %ux%ux%u for the rest\n", path, read,
                      kDefaultWidth, kDefaultHeight, kDefaultColorBits);
     }
-    if (width == 0 || height == 0 || width > kMaxWindowSide || height > kMaxWindowSide) {
+    if (sizeBad) {
         std::fprintf(stderr, "%s: window %ux%u is not usable; using %ux%u\n", path, width, height,
                      kDefaultWidth, kDefaultHeight);
         width = kDefaultWidth;
         height = kDefaultHeight;
     }
-    if (bits != 16 && bits != 24 && bits != 32) {
+    if (bitsBad) {
         std::fprintf(stderr, "%s: colour depth %u is not usable; using %u\n", path, bits,
                      kDefaultColorBits);
         bits = kDefaultColorBits;
@@ -164,6 +172,7 @@ int ShutDown(int exitCode) {
     }
     StopRecording();
     CloseTrace();
+    ReportMissedCaptures();
     // The sound closes while the platform that plays it is still up.
     ShutdownSound();
     // The window class goes with the window system's own shutdown.
@@ -179,6 +188,7 @@ void EndOnLostDisplay(const char* what) {
     RecordEvent(CurrentFrame, close);
     StopRecording();
     CloseTrace();
+    ReportMissedCaptures();
     std::fflush(stdout);
     // No shutdown: every call into the window system would meet the broken connection again.
     std::_Exit(kExitDisplayLost);
@@ -210,6 +220,11 @@ tStartResult StartGame() {
     CreateGLContext(static_cast<int>(WindowWidth), static_cast<int>(WindowHeight));
     if (!LoadWorld()) {
         return kStartNoSound;
+    }
+    // A quit request already here is a start that failed (no display mode, no pixel format):
+    // no frame will be drawn, and the recording's file stays as it was.
+    if (GameOptions.recordPath[0] != '\0' && !QuitRequested()) {
+        StartRecording(GameOptions.recordPath, RandomSeed(), MouseSensitivity, InvertMouse);
     }
     // The player starts looking along +z wherever the pointer was: from the window's middle the
     // first frame's mouse look finds no travel.
@@ -258,7 +273,7 @@ bool SetUpGame(int argc, char** argv, int* exitCode) {
         *exitCode = 2;
         return false;
     }
-    SetDataDir(dataRoot);
+    SetDataRoot(dataRoot);
     tPlayerConfig config;
     ReadPlayerConfig(&config);
     ApplyPlayerConfig(config);
@@ -296,7 +311,12 @@ bool SetUpGame(int argc, char** argv, int* exitCode) {
         if (!FixedStepActive()) {
             SetRecordingClock();
         }
-        if (!StartRecording(GameOptions.recordPath, RandomSeed(), MouseSensitivity, InvertMouse)) {
+        // Only checked here: the recording is written from the start of a game that started,
+        // so a game that does not start leaves an earlier one as it was.
+        char reason[256];
+        if (!CheckWritableFile(GameOptions.recordPath, reason, sizeof(reason))) {
+            std::fprintf(stderr, "Error: cannot write the recording %s: %s\n",
+                         GameOptions.recordPath, reason);
             *exitCode = 2;
             return false;
         }

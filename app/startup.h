@@ -29,12 +29,13 @@ extern uint32_t FramesDrawn;
 int ReadSettings(const char* path, uint32_t* width, uint32_t* height, uint32_t* colorBits);
 // The same from any stream of text.
 int ReadSettingsFrom(std::istream& in, uint32_t* width, uint32_t* height, uint32_t* colorBits);
-// The settings file start-up reads: the player's own Setup.ini when it exists, otherwise the one
-// in the game's data.
-void SettingsPath(char* out, size_t size);
+// The settings file start-up reads: the player's own Setup.ini when it exists (true), otherwise
+// the one in the game's data (false).
+bool SettingsPath(char* out, size_t size);
 // Reads the settings file into WindowWidth, WindowHeight and ColorBits; what is missing or no
-// window could use is said on standard error (naming the file) and replaced by the defaults. A
-// file that is not a readable regular file (a directory, say) is refused with its reason.
+// window could use is said on standard error (naming the file, after the data directory's name
+// when the file is the data's) and replaced by the defaults. A file that is not a readable
+// regular file (a directory, say) is refused with its reason.
 void LoadSettings();
 
 // The exit code of a game whose sound cannot start.
@@ -47,7 +48,8 @@ enum tStartResult {
     kStartNoSound,  // the world loaded but the sound did not start: the game cannot go on
 };
 // Start-up up to the main loop on the selected platform backend: the full-screen question (or
-// the options' answer), the settings, the window and the world.
+// the options' answer), the settings, the window, the world and, once all of them are in
+// place, the recording.
 tStartResult StartGame();
 // The whole game on the selected platform backend: start-up, world loading, the main loop and
 // shutdown. Returns the exit code of the quit request; kExitCouldNotStart if the window cannot
@@ -65,8 +67,9 @@ int ShutDown(int exitCode);
 [[noreturn]] void EndOnLostDisplay(const char* what);
 
 // The command line up to the main loop: options, the player's configuration, the input script,
-// the system's backend under the replay tools, the seed and the recording. False when the game
-// is not to run, with its exit code (0 after --help, 2 for a bad command line or script).
+// the system's backend under the replay tools, the seed, and whether the recording's file can be
+// written (it is touched only once the game has started). False when the game is not to run,
+// with its exit code (0 after --help, 2 for a bad command line, script or recording file).
 bool SetUpGame(int argc, char** argv, int* exitCode);
 // After the shutdown: the statistics asked for; returns exitCode.
 int FinishGame(int exitCode);

@@ -21,7 +21,7 @@ void RecentreCursor() {
 void HandleWindowEvent(const tEvent& event) {
     switch (event.kind) {
     case kEventResize:
-        if (!FullScreen) {
+        if (ViewFollowsResize()) {
             ResizeView(static_cast<unsigned>(event.width) & 0xFFFFu,
                        static_cast<unsigned>(event.height) & 0xFFFFu);
             RecentreCursor();

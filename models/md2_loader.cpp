@@ -207,11 +207,11 @@ void FillFirstFrame(const uint8_t* data, const tMd2Header& h, t3DObject* frame) 
     }
 }
 
-// One message box with caption "Error"; format holds one %s for the file name.
+// One data error box (caption "Error"); format holds one %s for the file name.
 void Report(const char* format, const char* fileName) {
     char strMessage[255]; // a longer text is cut to fit
     std::snprintf(strMessage, sizeof(strMessage), format, fileName);
-    ShowError(strMessage);
+    ShowDataError(strMessage);
 }
 
 // ---- whole run: key frames shared by the models that load the same file ----

@@ -26,6 +26,9 @@ namespace {
 
 // "" while relative data names start from the working directory.
 char DataDirPath[kDataDirBytes] = "";
+// The run's data directory, as start-up set it (the model loader moves DataDirPath for a while).
+char DataRootPath[kDataDirBytes] = "";
+bool DataRootNamed = false;
 
 bool Exists(const char* path) {
     struct stat info;
@@ -114,18 +117,15 @@ tDataRootResult FindDataRoot(const char* named, char* out, size_t outSize) {
         return std::strlen(named) < outSize && HoldsData(named) ? kDataRootFound
                                                                 : kDataRootNamedLacksData;
     }
-    if (HoldsData("")) {
-        return kDataRootFound;
-    }
-    // The game's own directory (a build tree), then the installed data seen from the game's
-    // place, so an install moved elsewhere as a whole still finds it.
+    // An installed game reads the data installed with it, seen from the game's own place (so an
+    // install moved elsewhere as a whole still finds it): a Data/ wherever the player happens to
+    // start it is none of the game's.
     char game[PATH_MAX];
     const ssize_t got = readlink("/proc/self/exe", game, sizeof(game) - 1);
     if (got > 0) {
         game[got] = '\0';
         *std::strrchr(game, '/') = '\0';
-        for (const char* relative :
-             {".", OSTRAVEL_DATA_FROM_GAME, OSTRAVEL_DATA_FROM_GAME_SYSTEM}) {
+        for (const char* relative : {OSTRAVEL_DATA_FROM_GAME, OSTRAVEL_DATA_FROM_GAME_SYSTEM}) {
             char candidate[PATH_MAX + 64];
             std::snprintf(candidate, sizeof(candidate), "%s/%s", game, relative);
             if (TakeIfHoldsData(candidate, out, outSize)) {
@@ -133,11 +133,39 @@ tDataRootResult FindDataRoot(const char* named, char* out, size_t outSize) {
             }
         }
     }
-    if (TakeIfHoldsData(OSTRAVEL_INSTALLED_DATA_DIR, out, outSize)) {
+    // A game with no installed data (a build tree, a copied binary): the working directory, then
+    // the game's own directory, then the install prefix's data.
+    if (HoldsData("")) {
+        return kDataRootFound;
+    }
+    if ((got > 0 && TakeIfHoldsData(game, out, outSize)) ||
+        TakeIfHoldsData(OSTRAVEL_INSTALLED_DATA_DIR, out, outSize)) {
         return kDataRootFound;
     }
     out[0] = '\0';
     return kDataRootNotFound;
+}
+
+bool SetDataRoot(const char* dir) {
+    if (!SetDataDir(dir)) {
+        return false;
+    }
+    std::memcpy(DataRootPath, DataDirPath, sizeof(DataRootPath));
+    return true;
+}
+
+void NameDataRootOnce() {
+    if (DataRootNamed) {
+        return;
+    }
+    DataRootNamed = true;
+    char here[PATH_MAX];
+    const char* root = DataRootPath;
+    if (root[0] == '\0') {
+        root = getcwd(here, sizeof(here)) != nullptr ? here : ".";
+    }
+    std::fprintf(stderr, "ostravel: reading the game's data from %s/Data\n", root);
+    std::fflush(stderr);
 }
 
 bool ResolveDataPath(const char* name, char* out, size_t outSize) {

@@ -22,11 +22,19 @@ const char* DataDir();
 enum tDataRootResult { kDataRootFound, kDataRootNamedLacksData, kDataRootNotFound };
 
 // The directory that holds the game's Data/, into out: the one named (--data's DIR, else
-// $OSTRAVEL_DATA), else the working directory (out ""), else the game's own directory, else the
-// installed data directory found from the game's place or from its install prefix. A named
+// $OSTRAVEL_DATA), else the data installed with the game, found from the game's own place.
+// Only a game without installed data (a build tree, a copied binary) looks further: the working
+// directory (out ""), the game's own directory, the install prefix's data directory. A named
 // directory without Data/ is not searched past (out then holds its name); with nothing found
 // out is "" and the loaders report each missing file.
 tDataRootResult FindDataRoot(const char* named, char* out, size_t outSize);
+// The run's data directory, set once at start-up: SetDataDir's, and the one NameDataRootOnce
+// names.
+bool SetDataRoot(const char* dir);
+// Before the first problem with the data is reported: says on a line of its own on standard
+// error which Data/ the game reads ("ostravel: reading the game's data from DIR/Data"), once a
+// run, so a player who started the game in the wrong place sees where it looked.
+void NameDataRootOnce();
 
 // Writes the path to open into out; false when the name does not fit or no such file exists
 // (out then holds the name with its separators mapped, without the data directory, for

@@ -31,6 +31,35 @@ bool CheckReadableFile(const char* path, char* reason, size_t size) {
     return error == 0;
 }
 
+bool CheckWritableFile(const char* path, char* reason, size_t size) {
+    int error = 0;
+    struct stat info;
+    if (stat(path, &info) == 0) {
+        error = S_ISDIR(info.st_mode) ? EISDIR : access(path, W_OK) != 0 ? errno : 0;
+    } else if (errno != ENOENT) {
+        error = errno;
+    } else {
+        // A new file: its directory must be there and take it.
+        char dir[4096];
+        const char* slash = std::strrchr(path, '/');
+        const size_t length = slash == nullptr ? 0
+                              : slash == path  ? 1
+                                               : static_cast<size_t>(slash - path);
+        std::snprintf(dir, sizeof(dir), "%.*s", static_cast<int>(length), path);
+        error = access(length == 0 ? "." : dir, W_OK | X_OK) != 0 ? errno : 0;
+    }
+    if (error != 0 && size > 0) {
+        std::snprintf(reason, size, "%s", std::strerror(error));
+    }
+    errno = error;
+    return error == 0;
+}
+
+bool IsRegularFile(FILE* file) {
+    struct stat info;
+    return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 long WrittenLength(FILE* file) {
     if (std::fflush(file) != 0) {
         return -1;

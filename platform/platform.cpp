@@ -1,5 +1,7 @@
 #include "platform/platform.h"
 
+#include "platform/data_path.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -110,6 +112,11 @@ tMessageAnswer ShowMessageBox(const char* text, const char* caption, tMessageBut
 
 void ShowError(const char* text) {
     ShowMessageBox(text, "Error", kButtonsOk);
+}
+
+void ShowDataError(const char* text) {
+    NameDataRootOnce();
+    ShowError(text);
 }
 
 bool CreateMainWindow(const char* title, unsigned width, unsigned height, bool fullScreen,

@@ -77,8 +77,11 @@ struct tPlatformBackend {
     bool (*keyDown)(tKey key);
     // A game controller's right stick, each axis -1 ... 1 past its dead zone (0, 0 without one).
     void (*lookStick)(float* x, float* y);
+    // The desktop's mode on the display the window is on (before there is a window, the one it
+    // will open on).
     bool (*queryDisplayMode)(tDisplayMode* mode);
-    // Whether the display can switch to the mode's width x height for the full-screen window.
+    // Whether the window's display can switch to the mode's width x height for the full-screen
+    // window.
     bool (*changeDisplayMode)(const tDisplayMode& mode);
     void (*restoreDisplayMode)();
     // From now on full screen (createWindow's and setFullScreen's) covers the desktop at its own
@@ -130,6 +133,9 @@ uint32_t RandomSeed();
 tMessageAnswer ShowMessageBox(const char* text, const char* caption, tMessageButtons buttons);
 // The game's usual loading-error box: caption "Error", OK button.
 void ShowError(const char* text);
+// The same for a problem with the game's data, after the data directory's name the first time
+// (NameDataRootOnce).
+void ShowDataError(const char* text);
 bool CreateMainWindow(const char* title, unsigned width, unsigned height, bool fullScreen,
                       int colorBits, int depthBits);
 void ShowMainWindow();

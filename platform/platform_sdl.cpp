@@ -135,6 +135,15 @@ bool SdlMessageBox(const char* text, const char* caption, tMessageButtons button
     return true;
 }
 
+// The display the window is on, whose size full screen over the desktop takes and whose modes
+// full screen at a mode asks; before the window exists, the one holding (0, 0), where it opens.
+int WindowDisplay() {
+    const SDL_Point origin = {0, 0};
+    const int display =
+        Window != nullptr ? SDL_GetWindowDisplayIndex(Window) : SDL_GetPointDisplayIndex(&origin);
+    return display >= 0 ? display : 0;
+}
+
 void SetFramebufferAttributes(int colorBits, int depthBits) {
     const int channel = colorBits >= 24 ? 8 : colorBits >= 15 ? 5 : 4;
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -199,7 +208,7 @@ bool SdlCreateWindow(const char* title, unsigned width, unsigned height, bool fu
     WantedHeight = height;
     if (fullScreen && !DesktopFullScreen) {
         SDL_DisplayMode mode{};
-        if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+        if (SDL_GetDesktopDisplayMode(WindowDisplay(), &mode) == 0) {
             mode.w = static_cast<int>(width);
             mode.h = static_cast<int>(height);
             SDL_SetWindowDisplayMode(Window, &mode);
@@ -452,7 +461,7 @@ void SdlLookStick(float* x, float* y) {
 
 bool SdlQueryDisplayMode(tDisplayMode* mode) {
     SDL_DisplayMode current{};
-    if (!StartVideo() || SDL_GetDesktopDisplayMode(0, &current) != 0) {
+    if (!StartVideo() || SDL_GetDesktopDisplayMode(WindowDisplay(), &current) != 0) {
         return false;
     }
     mode->width = current.w;
@@ -467,10 +476,11 @@ bool DisplayOffers(unsigned width, unsigned height) {
     if (!StartVideo()) {
         return false;
     }
-    const int count = SDL_GetNumDisplayModes(0);
+    const int display = WindowDisplay();
+    const int count = SDL_GetNumDisplayModes(display);
     for (int i = 0; i < count; ++i) {
         SDL_DisplayMode mode{};
-        if (SDL_GetDisplayMode(0, i, &mode) == 0 && mode.w == static_cast<int>(width) &&
+        if (SDL_GetDisplayMode(display, i, &mode) == 0 && mode.w == static_cast<int>(width) &&
             mode.h == static_cast<int>(height)) {
             return true;
         }
@@ -509,7 +519,7 @@ bool SdlSetFullScreen(bool on, int x, int y, unsigned width, unsigned height) {
             return false;
         }
         SDL_DisplayMode mode{};
-        if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+        if (SDL_GetDesktopDisplayMode(WindowDisplay(), &mode) == 0) {
             mode.w = static_cast<int>(width);
             mode.h = static_cast<int>(height);
             SDL_SetWindowDisplayMode(Window, &mode);

@@ -97,7 +97,7 @@ bool TestQueryDisplayMode(tDisplayMode* mode) {
     if (State.failQueryDisplayMode) {
         return false;
     }
-    *mode = {1920, 1080, 60};
+    *mode = State.displays[State.windowDisplay];
     return true;
 }
 

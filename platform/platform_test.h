@@ -50,6 +50,9 @@ struct tTestPlatformState {
     int depthBits = 0;
     // The display mode the game last asked for.
     tDisplayMode askedMode = {};
+    // The desktops of two displays side by side, and the one the window is on.
+    tDisplayMode displays[2] = {{1920, 1080, 60}, {2560, 1440, 144}};
+    int windowDisplay = 0;
 
     // Failures to stage.
     bool failCreateWindow = false;

@@ -370,18 +370,18 @@ std::optional<tImage> LoadBmpImage(const char* fileName) {
                                  ? ReadWholeFile(path, SIZE_MAX, &bytes)
                                  : kReadCannotOpen;
     if (read == kReadTooLarge) {
-        ShowError(kBmpOutOfMemory);
+        ShowDataError(kBmpOutOfMemory);
         return std::nullopt;
     }
     if (read != kReadOk) {
         const std::string message = std::string("Failed to open DIB file ") + fileName + ".\n";
-        ShowError(message.c_str());
+        ShowDataError(message.c_str());
         return std::nullopt;
     }
     const char* error = nullptr;
     std::optional<tImage> image = DecodeBmp(bytes.data(), bytes.size(), &error);
     if (!image) {
-        ShowError(error);
+        ShowDataError(error);
     }
     return image;
 }

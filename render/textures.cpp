@@ -68,7 +68,7 @@ bool LoadTexture(uint32_t* table, const char* fileName, int slot) {
         probe = std::fopen(path, "rb");
     }
     if (probe == nullptr) {
-        ShowError("Unable to load BMP File!");
+        ShowDataError("Unable to load BMP File!");
         return false;
     }
     std::fclose(probe);

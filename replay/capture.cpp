@@ -3,6 +3,7 @@
 #include "replay/kept_files.h"
 #include "state/game_state.h"
 #include "state/options.h"
+#include "platform/file_io.h"
 #include "platform/gl_api.h"
 #include "platform/platform.h"
 #include "platform/user_dirs.h"
@@ -78,9 +79,10 @@ void TakeScreenshot() {
     }
 }
 
-// Flushes and closes a file written with ok so far; true when every byte reached it, otherwise
-// false with errno saying why.
-bool FinishFile(FILE* file, bool ok) {
+// Flushes and closes the file at path, written with ok so far; true when every byte reached it,
+// otherwise false with errno saying why, and the file removed: half a picture is none. A device
+// named as the file (/dev/full) stays.
+bool FinishFile(FILE* file, bool ok, const char* path) {
     int error = ok ? 0 : (errno != 0 ? errno : EIO);
     if (std::fflush(file) != 0 && error == 0) {
         error = errno;
@@ -88,8 +90,12 @@ bool FinishFile(FILE* file, bool ok) {
     if (std::ferror(file) && error == 0) {
         error = EIO;
     }
+    const bool regular = IsRegularFile(file);
     if (std::fclose(file) != 0 && error == 0) {
         error = errno;
+    }
+    if (error != 0 && regular) {
+        std::remove(path);
     }
     errno = error;
     return error == 0;
@@ -129,15 +135,12 @@ bool SaveScreenshot(time_t when, char* savedPath, size_t size) {
         if (file == nullptr && errno == EEXIST) {
             continue;
         }
-        const bool ok =
-            file != nullptr && FinishFile(file, WritePng(file, static_cast<int>(WindowWidth),
-                                                         static_cast<int>(WindowHeight)));
+        const bool ok = file != nullptr && FinishFile(file,
+                                                      WritePng(file, static_cast<int>(WindowWidth),
+                                                               static_cast<int>(WindowHeight)),
+                                                      savedPath);
         if (!ok) {
             const int error = errno;
-            // Half a picture is no screenshot.
-            if (file != nullptr) {
-                std::remove(savedPath);
-            }
             char tried[4096];
             std::snprintf(tried, sizeof(tried), "%s", savedPath);
             std::snprintf(savedPath, size, "cannot write %s: %s", tried, std::strerror(error));
@@ -160,7 +163,7 @@ bool WriteFrame(const char* path, int width, int height) {
     if (file == nullptr) {
         return false;
     }
-    return FinishFile(file, WritePng(file, width, height));
+    return FinishFile(file, WritePng(file, width, height), path);
 }
 
 bool WriteFrameBmp(const char* path, int width, int height) {
@@ -191,7 +194,7 @@ bool WriteFrameBmp(const char* path, int width, int height) {
     }
     const bool ok = std::fwrite(header, 1, sizeof(header), file) == sizeof(header) &&
                     std::fwrite(pixels.data(), 1, pixels.size(), file) == pixels.size();
-    return FinishFile(file, ok);
+    return FinishFile(file, ok, path);
 }
 
 void RequestScreenshot() {
@@ -211,6 +214,16 @@ void WriteRequestedFrames() {
                 ReportNotKept("cannot write the capture %s: %s", request.path,
                               std::strerror(errno));
             }
+        }
+    }
+}
+
+void ReportMissedCaptures() {
+    for (int i = 0; i < GameOptions.captureCount; ++i) {
+        const tCaptureRequest& request = GameOptions.captures[i];
+        if (request.frame >= CurrentFrame) {
+            ReportNotKept("the capture %s was not written: the game ended before frame %u",
+                          request.path, request.frame);
         }
     }
 }

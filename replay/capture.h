@@ -12,6 +12,9 @@ extern uint32_t CurrentFrame;
 // was asked for; the replay backend calls it just before each buffer swap. A file not written is
 // said on standard error (kept_files.h), a screenshot in the title too.
 void WriteRequestedFrames();
+// Names each capture whose frame never came (the game ended first) as a file not kept; the
+// shutdown calls it.
+void ReportMissedCaptures();
 // The next presented frame is also saved as a screenshot (SaveScreenshot), and the title says
 // where for a moment (F12).
 void RequestScreenshot();
@@ -22,7 +25,7 @@ void RequestScreenshot();
 bool SaveScreenshot(time_t when, char* savedPath, size_t size);
 // Reads the back buffer of the current context into path: a PNG file when the name ends in
 // ".png", a 24-bit BMP otherwise. False, with errno saying why, unless every byte was written,
-// flushed and closed.
+// flushed and closed; a file cut short is removed.
 bool WriteFrame(const char* path, int width, int height);
 // The same into a 24-bit BMP file, whatever the name.
 bool WriteFrameBmp(const char* path, int width, int height);

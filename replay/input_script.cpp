@@ -369,8 +369,7 @@ bool InjectScriptEvents(uint32_t frame) {
 bool StartRecording(const char* path, uint32_t seed, float mouseSensitivity, bool invertMouse) {
     StopRecording();
     if (!OpenLineFile(&Recording, "the recording", path, "w")) {
-        std::fprintf(stderr, "Error: cannot write the recording %s: %s\n", path,
-                     std::strerror(errno));
+        ReportNotKept("cannot write the recording %s: %s", path, std::strerror(errno));
         return false;
     }
     for (bool& key : RecordedKeys) {
@@ -380,7 +379,7 @@ bool StartRecording(const char* path, uint32_t seed, float mouseSensitivity, boo
              "# Ostravel recording: play it back with --script\nseed %u\n"
              "mouse_sensitivity %.9g\ninvert_mouse %s\n",
              seed, static_cast<double>(mouseSensitivity), invertMouse ? "yes" : "no");
-    // A file that takes nothing is found before the game starts, and the game plays on.
+    // A file that takes nothing is found before the first frame, and the game plays on.
     CommitLines(&Recording);
     return true;
 }

@@ -46,9 +46,10 @@ bool InputScriptSeed(uint32_t* seed);
 void InputScriptMouse(float* sensitivity, bool* invert);
 
 // ---- recording ----
-// Opens the file and writes the seed and mouse lines; false (said on standard error) when it
-// cannot be opened. Each frame's lines are written through at its end; the first write that
-// fails is said (kept_files.h) and the recording ends at its last whole frame.
+// Opens the file and writes the seed and mouse lines, once the game has started; false when it
+// cannot be opened (said as a file not kept, kept_files.h). Each frame's lines are written through
+// at its end; the first write that fails is said (kept_files.h) and the recording ends at its last
+// whole frame.
 bool StartRecording(const char* path, uint32_t seed, float mouseSensitivity, bool invertMouse);
 // An event the main loop is about to handle before the given frame.
 void RecordEvent(uint32_t frame, const tEvent& event);

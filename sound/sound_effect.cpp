@@ -70,6 +70,7 @@ bool LoadSample(const char* fileName) {
     ResolveDataPath(fileName, path, sizeof(path));
     SoundEffect.sample = SoundLoadSample(path);
     if (SoundEffect.sample == 0) {
+        NameDataRootOnce();
         PrintSoundError();
         return false;
     }

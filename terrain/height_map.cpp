@@ -43,7 +43,7 @@ void LoadHeightMap(const char* path, int size, uint8_t* buffer) {
     }
     if (file == nullptr) {
         // The buffer keeps its zeros: flat ground at height 0.
-        ShowError("Can't find the height map!");
+        ShowDataError("Can't find the height map!");
         return;
     }
     if (buffer == nullptr || size < 0) {
@@ -55,7 +55,7 @@ void LoadHeightMap(const char* path, int size, uint8_t* buffer) {
         buffer[i] = static_cast<uint8_t>(static_cast<int>(buffer[i] * kHeightLoadFactor));
     }
     if (std::ferror(file)) {
-        ShowError("Can't get data!");
+        ShowDataError("Can't get data!");
     }
     std::fclose(file);
 }

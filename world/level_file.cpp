@@ -33,7 +33,7 @@ template <typename... Args> void Report(const char* format, Args... args) {
     char strMessage[255];
     // A longer text is cut to fit, on purpose.
     if (std::snprintf(strMessage, sizeof(strMessage), format, args...) >= 0) {
-        ShowError(strMessage);
+        ShowDataError(strMessage);
     }
 }
 

@@ -85,7 +85,8 @@ TEST(WindowEvents, MoveRecentresTheCursorSoTheViewDoesNotTurn) {
 
 // F11 or Alt+Enter: full screen at the configured size, then back to the window's own size and
 // place; the view never turns on the way, live or replayed. A display without the configured
-// mode leaves the window as it is.
+// mode leaves the window as it is. Over the desktop, full screen takes the window's own display
+// and follows its resolution.
 TEST(WindowEvents, FullScreenToggleKeepsTheViewAndRestoresTheWindow) {
     for (const bool replay : {false, true}) {
         const char* how = replay ? "replayed" : "live";
@@ -149,6 +150,26 @@ TEST(WindowEvents, FullScreenToggleKeepsTheViewAndRestoresTheWindow) {
         EXPECT_NE(testing::internal::GetCapturedStderr().find("800x600"), std::string::npos);
         EXPECT_FALSE(FullScreen) << how;
         EXPECT_EQ(WindowWidth, 640u) << how;
+        state.failChangeDisplayMode = false;
+
+        // Over the desktop: the size of the display the window was moved to, not the first
+        // display's, and then that display's new resolution.
+        UseDesktopFullScreen(true);
+        SetFullScreenSize(800, 600);
+        state.windowDisplay = 1;
+        HandleWindowEvent(toggle);
+        EXPECT_EQ(state.clientWidth, 2560) << how;
+        EXPECT_EQ(WindowHeight, 1440u) << how;
+        state.displays[1] = {1280, 720, 60};
+        resize.width = 1280;
+        resize.height = 720;
+        HandleWindowEvent(resize);
+        EXPECT_EQ(WindowWidth, 1280u) << how;
+        EXPECT_EQ(WindowHeight, 720u) << how;
+        if (!replay) {
+            EXPECT_EQ(state.cursorX, 640);
+        }
+        UseDesktopFullScreen(false);
     }
     SetLiveInputIgnored(false);
 }
