@@ -15,6 +15,8 @@ failed_cases=" "
 nl=$'\n'
 # What a run that reached the sound prints: the loading line and a blank line.
 loaded="Loading the song...$nl$nl"
+# Before the first problem with the data: which Data/ was read (CASE: the case's directory).
+read_from="ostravel: reading the game's data from CASE/Data$nl"
 
 # run_case NAME RC 'SETUP' 'STDOUT LINES' 'STDERR LINES' [OPTIONS...]
 # SETUP and the game run in the case's directory $work/NAME; each list of lines ends in a newline
@@ -32,7 +34,7 @@ run_case() {
   cd "$work"
   local rc=$RC
   printf '%s' "$out_want" > "$dir/out.want"
-  printf '%s' "$err_want" > "$dir/err.want"
+  printf '%s' "${err_want//CASE/$dir}" > "$dir/err.want"
   local bad=""
   [ "$rc" -eq "$rc_want" ] || bad="exit code $rc, not $rc_want"
   diff -u "$dir/out.want" "$work/$name.out" > "$dir/out.diff" || bad="$bad; standard output differs"
@@ -70,18 +72,18 @@ trace_check intact "five frames, ten enemies" \
 
 # Missing height map: flat ground at 0, the eye 50 above it at the origin, the game plays on.
 run_case no_height_map 0 'rm Data/Terrains/Terrain.raw' "$loaded" \
-  "Error: Can't find the height map!$nl" --windowed
+  "${read_from}Error: Can't find the height map!$nl" --windowed
 trace_check no_height_map "the camera does not start at (0, 50, 0) looking along +z" \
     'grep -q "^frame=0 clock_ms=20 pos=0.00,50.00,0.00 view=0.00,50.00,1.00 " "$trace" &&
      [ "$(frames)" -eq 5 ]'
 
 # Missing textures: a fixed one, a model's skin; and one with a header the reader refuses.
 run_case no_blood_texture 0 'rm Data/Blood.bmp' "$loaded" \
-  "Error: Unable to load BMP File!$nl" --windowed
+  "${read_from}Error: Unable to load BMP File!$nl" --windowed
 run_case no_skin_texture 0 'rm Data/Models/Letters/T.bmp' "$loaded" \
-  "Error: Unable to load BMP File!$nl" --windowed
+  "${read_from}Error: Unable to load BMP File!$nl" --windowed
 run_case v4_bitmap_header 0 'patch_byte Data/Skies/SkyBox01/Cloud.bmp 14 154' \
-  "$loaded" "Error: Unknown DIB file format.$nl" --windowed
+  "$loaded" "${read_from}Error: Unknown DIB file format.$nl" --windowed
 for name in no_blood_texture no_skin_texture v4_bitmap_header; do
   trace_check $name "the game did not play on" '[ "$(frames)" -eq 5 ]'
 done
@@ -89,15 +91,15 @@ done
 # Models: one missing, one of version 7, one without skins whose level entry names none; each
 # is reported once and the rest of the level is in place.
 run_case no_model 0 'rm Data/Models/Letters/K.md2' "$loaded" \
-  "Error: Unable to find the file: K.md2!$nl" --windowed
+  "${read_from}Error: Unable to find the file: K.md2!$nl" --windowed
 run_case model_version_7 0 'patch_byte Data/Models/Letters/E.md2 4 007' \
-  "$loaded" "Error: Invalid file format (Version not 8): E.md2!$nl" --windowed
+  "$loaded" "${read_from}Error: Invalid file format (Version not 8): E.md2!$nl" --windowed
 run_case model_needs_skin_name 0 \
   'patch_byte Data/Models/Letters/R.md2 20 000
    sed -i "s/^13 Letters R.md2 R.bmp /13 Letters R.md2 NULL /" Data/Levels/Level01.olv' \
-  "$loaded" "Error: Invalid file format (No skin name): R.md2!$nl" --windowed
+  "$loaded" "${read_from}Error: Invalid file format (No skin name): R.md2!$nl" --windowed
 run_case no_weapon_model 0 'rm Data/Models/Soldier/Weapon.md2' "$loaded" \
-  "$(for _ in $(seq 10); do echo "Error: Unable to find the file: Weapon.md2!"; done)$nl" --windowed
+  "$read_from$(for _ in $(seq 10); do echo "Error: Unable to find the file: Weapon.md2!"; done)$nl" --windowed
 for name in no_model model_version_7 model_needs_skin_name no_weapon_model; do
   trace_check $name "the rest of the level is not in place" \
     '[ "$(frames)" -eq 5 ] && [ "$(enemy_count)" -eq 10 ]'
@@ -105,7 +107,7 @@ done
 
 # Missing level file: the player is told, and the game starts with an empty world.
 run_case no_level 0 'rm Data/Levels/Level01.olv' "$loaded" \
-  "Error: Unable to find the level file: Data/Levels/Level01.olv!$nl" --windowed
+  "${read_from}Error: Unable to find the level file: Data/Levels/Level01.olv!$nl" --windowed
 trace_check no_level "the world is not empty" \
     '[ "$(frames)" -eq 5 ] && grep -q " letters=0 fps=[0-9]* enemies=$" "$trace"'
 
@@ -113,25 +115,25 @@ trace_check no_level "the world is not empty" \
 run_case level_id_1000 0 \
   'echo "1000 Letters K.md2 K.bmp 0 NULL NULL -350.0 45.0 900.0 0.0 1.0 0" >> Data/Levels/Level01.olv' \
   "$loaded" \
-  "Error: Object 1000 of the level file Data/Levels/Level01.olv is skipped: ids go up to 999!$nl" \
+  "${read_from}Error: Object 1000 of the level file Data/Levels/Level01.olv is skipped: ids go up to 999!$nl" \
   --windowed
 trace_check level_id_1000 "the other entries are not in place" \
     '[ "$(frames)" -eq 5 ] && [ "$(enemy_count)" -eq 10 ]'
 
 # The shot sound missing, empty or not a sound: exit code 1 after loading, before any frame.
 run_case no_shot_sound 1 'rm Data/Sounds/Shot.wav' \
-  "${loaded}File not found$nl" "" --windowed
+  "${loaded}File not found$nl" "$read_from" --windowed
 run_case empty_shot_sound 1 ': > Data/Sounds/Shot.wav' \
-  "${loaded}Unknown file format$nl" "" --windowed
+  "${loaded}Unknown file format$nl" "$read_from" --windowed
 run_case not_riff_shot_sound 1 'printf JUNK | dd of=Data/Sounds/Shot.wav conv=notrunc status=none' \
-  "${loaded}Unknown file format$nl" "" --windowed
+  "${loaded}Unknown file format$nl" "$read_from" --windowed
 for name in no_shot_sound empty_shot_sound not_riff_shot_sound; do
   trace_check $name "frames ran" '[ "$(frames)" -eq 0 ]'
 done
 
 # No settings file: said on standard error; the game plays in an 800 x 600 window.
 run_case no_settings 0 'rm Data/Setup.ini' "$loaded" \
-  "Data/Setup.ini: 0 of 3 settings read; using 800x600x32 for the rest$nl" \
+  "${read_from}Data/Setup.ini: 0 of 3 settings read; using 800x600x32 for the rest$nl" \
   --windowed --capture 4:frame.bmp
 trace_check no_settings "no 800 x 600 frame" \
     '[ "$(frames)" -eq 5 ] &&

@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # What the player asked the game to keep, when the disk or the path lets it down, through the
 # real game replaying a short script with a fixed step (no display needed):
-#   every file the game writes, onto /dev/full: one "Error:" line naming the file and the
-#   system's reason, every frame still played, exit code 4;
+#   every file the game writes, onto /dev/full, and a capture of a frame past the last: one
+#   "Error:" line naming the file and the system's reason, every frame still played, exit code 4;
 #   a recording and a trace cut short by a full disk: each said once, each ends at a whole line,
-#   the trace is the start of the uncut run's, and the recording replays that start exactly
-#   (a 16 KiB tmpfs where the test runs as root and may mount; elsewhere a file-size limit
-#   makes the same cut, "File too large", and the test says which one ran);
-#   a directory where the game reads a file: refused with a message naming it.
+#   the trace is the start of the uncut run's, and the recording replays that start exactly; a
+#   capture on the full disk is said and removed (a 16 KiB tmpfs where the test runs as root and
+#   may mount; elsewhere a file-size limit makes the same cut, "File too large", and the test
+#   says which one ran);
+#   a directory where the game reads a file: refused with a message naming it;
+#   a game that does not start (no display, no display mode) leaves an earlier recording as it
+#   was;
+#   the installed game started where an empty Data/ lies reads its own data; a game without
+#   installed data reads that Data/ and names it before its first message.
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
@@ -33,7 +38,7 @@ play=(--windowed --dialogs=stderr --fixed-step 40 --seed 7 --script "$work/scrip
 # errors NAME: the run's "Error:" lines.
 errors() { grep '^Error: ' "$work/$1.err" || true; }
 
-# ---- every written file onto /dev/full ----
+# ---- every written file onto /dev/full, and a capture the game ends before ----
 ln -s /dev/full "$work/full.png"
 mkdir -p "$work/shots"
 # name | options | the one message
@@ -43,6 +48,7 @@ rows=(
   "bmp capture|--capture 3:/dev/full|cannot write the capture /dev/full: No space left on device"
   "png capture|--capture 3:$work/full.png|cannot write the capture $work/full.png: No space left on device"
   "screenshot|--script $work/f12.txt|screenshot failed: cannot create /dev/full/ostravel/screenshots: Not a directory"
+  "late capture|--capture 12:$work/late.bmp|the capture $work/late.bmp was not written: the game ended before frame 12"
 )
 echo "2 key f12 down" > "$work/f12.txt"
 for row in "${rows[@]}"; do
@@ -53,7 +59,8 @@ for row in "${rows[@]}"; do
   [ "$(errors full)" = "Error: $message" ] || fail "$name onto /dev/full said: $(errors full)"
   grep -q '^stats frames=10 ' "$work/full.out" || fail "$name onto /dev/full: not all 10 frames played"
 done
-echo "/dev/full: ${#rows[@]} files, each said once with its reason, 10 frames played, exit 4"
+echo "/dev/full and a late capture: ${#rows[@]} files, each said once with its reason, 10 frames" \
+  "played, exit 4"
 
 # ---- a recording and a trace cut short ----
 run_game whole "${play[@]}" --frames 200 --trace "$work/whole.trace"
@@ -69,7 +76,8 @@ if [ "$(id -u)" -eq 0 ] && mkdir -p "$work/tmpfs" &&
   trap 'umount "$work/tmpfs"; cleanup_work' EXIT
   reason="No space left on device"
   echo "cut by a full 16 KiB tmpfs"
-  run_game cut "${play[@]}" --frames 200 --trace "$cut_dir/cut.trace" --record "$cut_dir/cut.rec"
+  run_game cut "${play[@]}" --frames 200 --trace "$cut_dir/cut.trace" --record "$cut_dir/cut.rec" \
+    --capture 199:"$cut_dir/cut.bmp"
 else
   echo "cut by a 1 KiB file-size limit: no tmpfs can be mounted here" \
     "($([ "$(id -u)" -eq 0 ] && cat "$work/mount.err" || echo "not root"))"
@@ -77,13 +85,16 @@ else
   reason="File too large"
   # The limit's signal ignored, so a write past it fails as on a full disk.
   (trap '' XFSZ; ulimit -f 1
-   run_game cut "${play[@]}" --frames 200 --trace "$cut_dir/cut.trace" --record "$cut_dir/cut.rec"
+   run_game cut "${play[@]}" --frames 200 --trace "$cut_dir/cut.trace" --record "$cut_dir/cut.rec" \
+     --capture 199:"$cut_dir/cut.bmp"
    echo "$RC" > "$work/cut.rc")
   RC=$(cat "$work/cut.rc")
 fi
 [ "$RC" -eq 4 ] || fail "cut: exit code $RC"
-[ "$(errors cut | sort)" = "Error: cannot write the recording $cut_dir/cut.rec: $reason
+[ "$(errors cut | sort)" = "Error: cannot write the capture $cut_dir/cut.bmp: $reason
+Error: cannot write the recording $cut_dir/cut.rec: $reason
 Error: cannot write the trace $cut_dir/cut.trace: $reason" ] || fail "cut said: $(errors cut)"
+[ ! -e "$cut_dir/cut.bmp" ] || fail "the capture cut short was left on the disk"
 for file in cut.trace cut.rec; do
   [ -s "$cut_dir/$file" ] && [ "$(tail -c 1 "$cut_dir/$file" | od -An -c | tr -d ' ')" = '\n' ] ||
     fail "$file does not end with a whole line"
@@ -99,7 +110,8 @@ run_game replay --windowed --dialogs=stderr --script "$cut_dir/cut.rec" --frames
 [ "$RC" -eq 0 ] || fail "the cut recording does not replay: exit $RC, $(errors replay)"
 head -n "$frames_kept" "$work/whole.trace" | cmp -s - "$work/replay.trace" ||
   fail "the cut recording replays another game than the first $frames_kept frames"
-echo "cut: trace $kept bytes, recording $frames_kept frames, each said once; the recording replays them"
+echo "cut: trace $kept bytes, recording $frames_kept frames, each said once; the recording" \
+  "replays them; the capture said and removed"
 
 # ---- a directory where a file is read ----
 mkdir -p "$work/run2/Data/Setup.ini" "$work/config/ostravel/Setup.ini" \
@@ -125,3 +137,36 @@ for row in "${rows[@]}"; do
   grep -qxF "$message" "$work/dir.err" || fail "$name a directory said: $(cat "$work/dir.err")"
 done
 echo "a directory for --script, both Setup.ini and ostravel.conf: each refused by name"
+
+# ---- a game that does not start: the recording named is left as it was ----
+mkdir -p "$work/big-mode/ostravel"
+echo "7777 7777 32" > "$work/big-mode/ostravel/Setup.ini"
+cp "$work/script.txt" "$work/earlier.rec"
+# the environment the game runs in | its options
+rows=(
+  "env -u SDL_VIDEODRIVER -u DISPLAY -u WAYLAND_DISPLAY|--windowed"
+  "env XDG_CONFIG_HOME=$work/big-mode|--fullscreen"
+)
+for row in "${rows[@]}"; do
+  IFS='|' read -r environment options <<< "$row"
+  read -ra game_wrapper <<< "$environment"
+  run_game no_start "$options" --dialogs=stderr --record "$work/earlier.rec"
+  game_wrapper=()
+  [ "$RC" -eq 3 ] || fail "no start under '$environment': exit code $RC"
+  cmp -s "$work/script.txt" "$work/earlier.rec" || fail "no start under '$environment' cut the recording"
+done
+echo "no display, no display mode: exit 3, the earlier recording as it was"
+
+# ---- where the data is read from ----
+cmake --install "$build" --prefix "$work/prefix" > "$work/install.log"
+mkdir -p "$work/stray/Data"
+cd "$work/stray"
+game="$work/prefix/bin/ostravel" run_game installed --windowed --dialogs=stderr --frames 3
+[ "$RC" -eq 0 ] || fail "the installed game in a directory with an empty Data/: exit code $RC"
+! grep -q "^Error: \|reading the game's data" "$work/installed.err" ||
+  fail "the installed game read the working directory's Data/"
+run_game stray --windowed --dialogs=stderr --frames 3
+[ "$RC" -eq 1 ] || fail "the build's game on an empty Data/: exit code $RC"
+[ "$(head -n 1 "$work/stray.err")" = "ostravel: reading the game's data from $(pwd -P)/Data" ] ||
+  fail "the first message does not name the Data/ read"
+echo "an empty Data/ here: the installed game plays on its own data; the build's game names it"
