@@ -15,10 +15,10 @@
 # game that option (the floor always fills the whole window); its stats line then says the scale
 # in use at the end and, under auto, how many steps the scale took.
 # BENCH_STDERR=FILE keeps what the game wrote to standard error (a profiling build's report).
-# BENCH_CAPTURE=DIR writes frames 0, 100, ..., 500 to DIR as BMPs, and every frame of the run,
-# read back before each swap, to DIR/frames.rgba (bench/frame_dump.c, preloaded): run two builds
-# and compare the files with cmp to prove a change leaves every pixel as it was (the timed run
-# then carries the read-backs: time a separate run without it).
+# BENCH_CAPTURE=DIR writes frames 0, 100, ..., 500 (those the run reaches) to DIR as BMPs, and
+# every frame of the run, read back before each swap, to DIR/frames.rgba (bench/frame_dump.c,
+# preloaded): run two builds and compare the files with cmp to prove a change leaves every pixel
+# as it was (the timed run then carries the read-backs: time a separate run without it).
 set -euo pipefail
 case ${1:-} in -h | --help) sed -n '2,/^set -euo/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;; esac
 here=$(cd "$(dirname "$0")" && pwd)
@@ -81,7 +81,9 @@ cd "$run"
 floor_line=$("$floor" "$floor_frames" "$width" "$height")
 captures=()
 if [ -n "${BENCH_CAPTURE:-}" ]; then
+  # Only frames the run reaches: the game names a capture whose frame never came, exit code 4.
   for n in 0 100 200 300 400 500; do
+    [ "$n" -lt "$tour_frames" ] || break
     captures+=(--capture "$n:$BENCH_CAPTURE/frame$n.bmp")
   done
 fi
