@@ -67,7 +67,7 @@
   }
   function keepSettings(settings) {
     try {
-      keepSettings(settings);
+      localStorage.setItem('ostravel.settings', JSON.stringify(settings));
     } catch (e) { /* said once by keptSettings */ }
   }
   const settings = Object.assign({ sensitivity: '1', invert: false, volume: '100' }, keptSettings());
@@ -79,7 +79,7 @@
       settings.sensitivity = $('sensitivity').value;
       settings.invert = $('invert').checked;
       settings.volume = $('volume').value;
-      localStorage.setItem('ostravel.settings', JSON.stringify(settings));
+      keepSettings(settings);
     };
   }
   function writeSettings() {
