@@ -151,6 +151,8 @@ void SetPaused(bool paused) {
     Paused = paused;
     if (paused) {
         PausedSince = emscripten_get_now();
+        // The paused page offers the recording so far: every line written reaches its file.
+        std::fflush(nullptr);
     } else {
         PausedTotal += emscripten_get_now() - PausedSince;
     }

@@ -35,21 +35,26 @@ Decoded DecodeRgba(const std::vector<uint8_t>& bytes) {
     return out;
 }
 
-TEST(Icon, GeneratedFileIsA64By64RgbaPngOfTheIcon) {
-    const std::string path = DataDir() + "/../Icons/ostravel.png";
-    const std::vector<uint8_t> bytes = ReadBytes(path);
-    const Decoded png = DecodeRgba(bytes);
-    ASSERT_EQ(png.why, "") << path;
-    EXPECT_EQ(png.width, 64u);
-    EXPECT_EQ(png.height, 64u);
-    // Colour type 6 (RGBA) at 8 bits: the alpha channel is in the file, not made up on reading.
-    ASSERT_GT(bytes.size(), 26u);
-    EXPECT_EQ(bytes[24], 8);
-    EXPECT_EQ(bytes[25], 6);
-    EXPECT_EQ(png.rgba, dg::MakeIcon().rgba);
-    // Transparent corners, an opaque middle.
-    EXPECT_EQ(png.rgba[3], 0);
-    EXPECT_EQ(png.rgba[(32 * 64 + 32) * 4 + 3], 255);
+TEST(Icon, GeneratedFilesAreRgbaPngsOfTheIconAtEachSize) {
+    // The desktop's, then the two a browser asks of an installable page.
+    for (const auto& [name, side] : {std::pair<const char*, uint32_t>{"ostravel.png", 64},
+                                     {"ostravel-192.png", 192},
+                                     {"ostravel-512.png", 512}}) {
+        const std::string path = DataDir() + "/../Icons/" + name;
+        const std::vector<uint8_t> bytes = ReadBytes(path);
+        const Decoded png = DecodeRgba(bytes);
+        ASSERT_EQ(png.why, "") << path;
+        EXPECT_EQ(png.width, side);
+        EXPECT_EQ(png.height, side);
+        // Colour type 6 (RGBA) at 8 bits: the alpha channel is in the file, not made up on reading.
+        ASSERT_GT(bytes.size(), 26u);
+        EXPECT_EQ(bytes[24], 8);
+        EXPECT_EQ(bytes[25], 6);
+        EXPECT_EQ(png.rgba, dg::MakeIcon(static_cast<int>(side)).rgba) << path;
+        // Transparent corners, an opaque middle.
+        EXPECT_EQ(png.rgba[3], 0);
+        EXPECT_EQ(png.rgba[((side / 2) * side + side / 2) * 4 + 3], 255);
+    }
 }
 
 TEST(Icon, EncoderKeepsEveryPixelAndRefusesAnEmptyPicture) {

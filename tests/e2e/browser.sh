@@ -7,7 +7,12 @@
 #            byte for byte;
 #   input    real keys and mouse sent through the browser walk and turn the player, and the
 #            session's recording replays on the desktop to the browser's trace, byte for byte;
-#   missing  a level naming a model file that is not there shows the game's message on the page.
+#   missing  a level naming a model file that is not there shows the game's message on the page;
+#   foreign  a ?file= and a ?demo= of another origin are refused on the page, naming them, and
+#            nothing is fetched from there;
+#   nostorage  a browser refusing the site's storage (localStorage throws) still plays on the
+#            player's click, and the page says the settings will not be kept;
+#   offline  after one visit, a second with the site's server stopped starts the game on the click.
 # The site is built with ./web.sh --build; puppeteer-core comes from tests/web/package-lock.json.
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
@@ -90,7 +95,10 @@ cat > "$work/runs.json" << JSON
   "files": ["Data/Setup.ini", "route.txt"], "read": ["trace.txt"], "seconds": 400},
  {"name": "input", "args": "--fixed-step $STEP --frames 120 --seed 7 --record rec.txt --trace trace.txt",
   "files": ["Data/Setup.ini"], "read": ["rec.txt", "trace.txt"], "input": true},
- {"name": "missing", "args": "--fixed-step $STEP --frames 3", "files": ["Data/Levels/Level01.olv"]}
+ {"name": "missing", "args": "--fixed-step $STEP --frames 3", "files": ["Data/Levels/Level01.olv"]},
+ {"name": "foreign", "query": "file=https://elsewhere.invalid/Data/Setup.ini&demo=//elsewhere.invalid/d.txt"},
+ {"name": "nostorage", "storage": false, "click": true, "until": "running"},
+ {"name": "offline", "offline": true, "click": true, "until": "running"}
 ]
 JSON
 node "$web_tests/browser_runs.mjs" "$site" "$scratch" "$work/out" "$work/runs.json" ||
@@ -100,6 +108,7 @@ for run in frame scaled victory input missing; do
     "$work/out/$run.json")
   [ "$state" = "ended 0" ] || { tail -n 30 "$work/out/$run.json"; fail "browser $run: $state"; }
 done
+page() { node -e 'const r = require(process.argv[1]); console.log(eval(process.argv[2]))' "$work/out/$1.json" "$2"; }
 
 # (a) The frame, at full size and at half: RMSE as a share of full scale. At half size each of
 # the world's pixels covers four of the window's, and the two renderers' choice of a texture's
@@ -137,6 +146,21 @@ cmp "$trace" "$work/out/input.trace.txt" || fail "the browser's recording replay
 dialogs=$(node -e 'console.log(require(process.argv[1]).dialogs)' "$work/out/missing.json")
 grep -qF "$expected" <<< "$dialogs" || fail "the page does not show \"$expected\": $dialogs"
 
+# (f) The foreign files: refused by name, never asked for.
+[ "$(page foreign 'r.state + " " + r.exitCode')" = "ended 3" ] || fail "browser foreign: not refused"
+for name in https://elsewhere.invalid/Data/Setup.ini //elsewhere.invalid/d.txt; do
+  grep -qF -- "$name" <<< "$(page foreign r.error)" || fail "the page does not name $name: $(page foreign r.error)"
+done
+[ "$(page foreign 'r.requests.filter((u) => new URL(u).hostname !== "127.0.0.1").length')" = 0 ] ||
+  fail "the page fetched from another origin"
+
+# (g) No site storage, then no server: both reach the game on the player's click.
+for run in nostorage offline; do
+  [ "$(page "$run" r.state)" = running ] || { tail -n 30 "$work/out/$run.json"; fail "browser $run: $(page "$run" r.state)"; }
+done
+grep -q 'will not be kept' <<< "$(page nostorage r.settings)" || fail "the page does not say the settings are not kept"
+[ "$(page offline r.fromCopy)" = true ] || fail "the second visit did not play from the kept copy"
+
 echo "browser: RMSE $rmses; victory trace identical ($(wc -l < "$work/desktop_victory.txt") frames);" \
   "input walked z $z0 -> $z1 and turned; its recording replays identically on the desktop;" \
-  "missing model shown: $expected"
+  "missing model shown: $expected; foreign files refused; plays without storage and offline"

@@ -1,10 +1,16 @@
 // Runs the browser build in Debian's Chromium, headless, for tests/e2e/browser.sh.
 //   node browser_runs.mjs SITE SCRATCH OUT RUNS.json
 // Serves SITE (the built site) with SCRATCH over it on 127.0.0.1, then for each run of RUNS (a
-// list of {name, args, files: [paths in SCRATCH], read: [files the game writes], input, until})
-// opens the page with ?args= and ?file=, plays real keys and mouse when input is set, waits for
-// the end, and writes OUT/NAME.FILE for each file read and OUT/NAME.json with the page's state,
-// exit code, dialogs and timings.
+// list of {name, args, files: [paths in SCRATCH], read: [files the game writes], input, query,
+// storage, click, until, offline}) opens the page with ?args=, ?file= and the raw query, plays
+// real keys and mouse when input is set, waits for the page's state until (default "ended"),
+// and writes OUT/NAME.FILE for each file read and OUT/NAME.json with the page's state, exit
+// code, dialogs, texts, the addresses it asked for and timings.
+//   storage: false   the page's localStorage, sessionStorage and indexedDB throw, as in a
+//                    browser that refuses the site's storage;
+//   click: true      the player's "Click to play" once the page is ready;
+//   offline: true    a first visit until the site is kept, then the server stops for good and
+//                    the run is a second visit (so it comes last).
 import fs from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
@@ -13,7 +19,8 @@ import puppeteer from 'puppeteer-core';
 const [site, scratch, out, runsPath] = process.argv.slice(2);
 const runs = JSON.parse(fs.readFileSync(runsPath, 'utf8'));
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
-  '.wasm': 'application/wasm', '.data': 'application/octet-stream' };
+  '.wasm': 'application/wasm', '.data': 'application/octet-stream', '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json' };
 
 const server = http.createServer((request, reply) => {
   const name = decodeURIComponent(new URL(request.url, 'http://x').pathname).replace(/^\/+/, '') ||
@@ -42,17 +49,45 @@ const browser = await puppeteer.launch({
 });
 let failed = false;
 for (const run of runs) {
-  const page = await browser.newPage();
+  let page = await browser.newPage();
   await page.setViewport({ width: 1000, height: 800 });
   const log = [];
   page.on('console', (m) => log.push(m.text()));
   page.on('pageerror', (e) => log.push('page error: ' + e.message));
+  const requests = [];
+  page.on('request', (r) => requests.push(r.url()));
+  if (run.storage === false) {
+    await page.evaluateOnNewDocument(() => {
+      for (const name of ['localStorage', 'sessionStorage', 'indexedDB']) {
+        Object.defineProperty(window, name, { get: () => { throw new DOMException('refused', 'SecurityError'); } });
+      }
+    });
+  }
   const query = new URLSearchParams();
   if (run.args) query.set('args', run.args);
   for (const file of run.files || []) query.append('file', file);
+  const address = base + '?' + query.toString() + (run.query ? '&' + run.query : '');
+  if (run.offline) {
+    await page.goto(address);
+    await page.waitForFunction(() => window.ostravel && window.ostravel.kept === true,
+      { timeout: 300000, polling: 200 });
+    await page.close();
+    server.closeAllConnections();
+    await new Promise((resolve) => server.close(resolve));
+    page = await browser.newPage();
+    await page.setViewport({ width: 1000, height: 800 });
+    page.on('console', (m) => log.push(m.text()));
+    page.on('request', (r) => requests.push(r.url()));
+  }
   const opened = Date.now();
-  await page.goto(base + '?' + query.toString());
-  const ended = () => window.ostravel && window.ostravel.state === 'ended';
+  await page.goto(address);
+  const state = run.until || 'ended';
+  if (run.click) {
+    await page.waitForFunction(() => window.ostravel && window.ostravel.state === 'ready',
+      { timeout: 120000, polling: 100 });
+    await page.click('#play');
+  }
+  const ended = (s) => window.ostravel && (window.ostravel.state === s || window.ostravel.state === 'ended');
   if (run.input) {
     // Real input through the browser: a click on the canvas, W held, the mouse swept right.
     await page.waitForFunction(() => window.ostravel && window.ostravel.state === 'running',
@@ -70,7 +105,7 @@ for (const run of runs) {
     await page.keyboard.up('KeyW');
   }
   try {
-    await page.waitForFunction(ended, { timeout: (run.seconds || 300) * 1000, polling: 200 });
+    await page.waitForFunction(ended, { timeout: (run.seconds || 300) * 1000, polling: 200 }, state);
   } catch (e) {
     failed = true;
     log.push('timed out waiting for the end: ' + e.message);
@@ -83,10 +118,14 @@ for (const run of runs) {
     endedMs: window.ostravel && window.ostravel.endedMs,
     startedMs: window.ostravel && window.ostravel.started,
     dialogs: document.getElementById('dialogs').innerText,
+    cover: document.getElementById('cover').innerText,
+    settings: document.getElementById('kept').textContent,
+    fromCopy: window.ostravel && window.ostravel.fromCopy,
     now: performance.now(),
   }));
   result.wallMs = Date.now() - opened;
   result.log = log;
+  result.requests = requests;
   for (const file of run.read || []) {
     try {
       const bytes = await page.evaluate((p) => window.ostravel.readFile(p), file);

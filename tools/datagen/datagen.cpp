@@ -47,7 +47,7 @@ bool GenerateAll(const std::string& root) {
     GenerateLevel(out, kinds);
     GenerateSound(out);
     if (!GenerateIcon(root))
-        out.failures.push_back("../Icons/ostravel.png: cannot write the icon");
+        out.failures.push_back("../Icons/: cannot write the icons and the valley's still");
     for (const std::string& f : out.failures)
         std::fprintf(stderr, "datagen: %s\n", f.c_str());
     return out.failures.empty();

@@ -51,7 +51,9 @@ void GenerateLetters(Output& out);  // Models/Letters/{K,W,E,R,T}.md2 and skins
 std::vector<SceneryKind> GenerateScenery(Output& out);                  // Models/Scenery/*
 void GenerateLevel(Output& out, const std::vector<SceneryKind>& kinds); // Levels/Level01.olv
 void GenerateSound(Output& out);                                        // Sounds/Shot.wav
-// The desktop icon, root/Icons/ostravel.png (64 x 64, outside Data/: the game never reads it).
+// The icon, root/Icons/ostravel.png (64 x 64, the desktop's) and ostravel-192.png and
+// ostravel-512.png (the browser's), and root/Icons/valley.png, the still the browser's page shows
+// while it loads; outside Data/: the game never reads them.
 bool GenerateIcon(const std::string& root);
 
 // Everything, into root/Data, and the icon. Returns false (and prints each failure) when
@@ -62,8 +64,13 @@ bool GenerateAll(const std::string& root);
 // stored as bytes; the level uses it to keep objects off steep ground.
 float TerrainWorldHeight(float x, float z);
 
-// The icon's picture: a round view of the valley with the crosshair, transparent around it.
-RgbaImage MakeIcon();
+// The icon's picture: a round view of the valley with the crosshair, transparent around it,
+// side x side pixels.
+RgbaImage MakeIcon(int side = 64);
+
+// The valley as the player sees it from the south of the field, towards the mountains: the
+// generated ground in its colours under the sky, fading into the fog with distance.
+RgbaImage MakeValleyStill(int width, int height);
 
 // The soldier's frame names in file order (198 of them).
 std::vector<std::string> SoldierFrameNames();

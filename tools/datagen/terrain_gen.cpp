@@ -140,4 +140,46 @@ void GenerateTerrain(Output& out) {
     out.Bmp("Terrains/Detail.bmp", detail);
 }
 
+RgbaImage MakeValleyStill(int width, int height) {
+    // The eye stands in the north of the field and looks north (+z), level, with the
+    // game's 3.2 km of drawn ground; each column marches out over the ground and paints what
+    // rises above the rows already painted (nearer ground hides farther ground).
+    constexpr float kEyeX = -1100.0f, kEyeZ = 1100.0f, kEyeAbove = 60.0f, kFar = 3200.0f;
+    const float eyeY = TerrainWorldHeight(kEyeX, kEyeZ) + kEyeAbove;
+    const float focal = static_cast<float>(width) * 0.9f; // about 58 degrees across
+    const float horizon = static_cast<float>(height) * 0.45f;
+    RgbaImage still(width, height);
+    auto put = [&](int x, int y, Rgb c) {
+        uint8_t* p = still.At(x, y);
+        p[0] = static_cast<uint8_t>(std::lround(Clamp(c.r, 0.0f, 1.0f) * 255.0f));
+        p[1] = static_cast<uint8_t>(std::lround(Clamp(c.g, 0.0f, 1.0f) * 255.0f));
+        p[2] = static_cast<uint8_t>(std::lround(Clamp(c.b, 0.0f, 1.0f) * 255.0f));
+        p[3] = 255;
+    };
+    const Rgb fog{kFogR, kFogG, kFogB}, zenith{0.35f, 0.55f, 0.85f};
+    for (int x = 0; x < width; ++x) {
+        const float side = (static_cast<float>(x) + 0.5f - static_cast<float>(width) / 2) / focal;
+        int lowest = height; // the first row not painted yet, from the bottom
+        float before = eyeY - kEyeAbove;
+        for (float depth = 10.0f; depth < kFar && lowest > 0; depth += 2.0f + depth * 0.01f) {
+            const float wx = kEyeX + side * depth, wz = kEyeZ + depth;
+            const float h = TerrainWorldHeight(wx, wz);
+            const float row = horizon + (eyeY - h) * focal / depth;
+            // Ground rising towards the eye catches more light; the fog takes the distance.
+            const float rise = (h - before) / (2.0f + depth * 0.01f);
+            Rgb c = GroundColour(h, std::fabs(rise), wx, wz);
+            const float light = Clamp(0.85f + 0.6f * rise, 0.6f, 1.2f);
+            c = MixRgb({c.r * light, c.g * light, c.b * light}, fog,
+                       0.8f * SmoothStep(0.0f, kFar, depth));
+            before = h;
+            for (int y = std::max(0, static_cast<int>(row)); y < lowest; ++y)
+                put(x, y, c);
+            lowest = std::min(lowest, std::max(0, static_cast<int>(row)));
+        }
+        for (int y = 0; y < lowest; ++y) // the sky, fading into the fog at the horizon
+            put(x, y, MixRgb(zenith, fog, Clamp(static_cast<float>(y) / horizon, 0.0f, 1.0f)));
+    }
+    return still;
+}
+
 } // namespace dg
