@@ -7,7 +7,9 @@
 #            byte for byte;
 #   input    real keys and mouse sent through the browser walk and turn the player, and the
 #            session's recording replays on the desktop to the browser's trace, byte for byte;
-#   missing  a level naming a model file that is not there shows the game's message on the page.
+#   missing  a level naming a model file that is not there shows the game's message on the page;
+#   pad      a scripted game pad plugged in while the game runs walks and turns the player, and
+#            unplugged leaves it standing.
 # The site is built with ./web.sh --build; puppeteer-core comes from tests/web/package-lock.json.
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
@@ -92,12 +94,14 @@ cat > "$work/runs.json" << JSON
   "files": ["Data/Setup.ini", "route.txt"], "read": ["trace.txt"], "seconds": 400},
  {"name": "input", "args": "--fixed-step $STEP --frames 120 --seed 7 --record rec.txt --trace trace.txt",
   "files": ["Data/Setup.ini"], "read": ["rec.txt", "trace.txt"], "input": true},
- {"name": "missing", "args": "--fixed-step $STEP --frames 3", "files": ["Data/Levels/Level01.olv"]}
+ {"name": "missing", "args": "--fixed-step $STEP --frames 3", "files": ["Data/Levels/Level01.olv"]},
+ {"name": "pad", "args": "--fixed-step $STEP --frames 240 --seed 7 --trace trace.txt",
+  "files": ["Data/Setup.ini"], "read": ["trace.txt"], "pad": true}
 ]
 JSON
 node "$web_tests/browser_runs.mjs" "$site" "$scratch" "$work/out" "$work/runs.json" ||
   { tail -n 20 "$work"/out/*.json; fail "the browser runs did not all end"; }
-for run in frame scaled victory input missing; do
+for run in frame scaled victory input missing pad; do
   state=$(node -e 'const r = require(process.argv[1]); console.log(r.state + " " + r.exitCode)' \
     "$work/out/$run.json")
   [ "$state" = "ended 0" ] || { tail -n 30 "$work/out/$run.json"; fail "browser $run: $state"; }
@@ -139,6 +143,15 @@ cmp "$trace" "$work/out/input.trace.txt" || fail "the browser's recording replay
 dialogs=$(node -e 'console.log(require(process.argv[1]).dialogs)' "$work/out/missing.json")
 grep -qF "$expected" <<< "$dialogs" || fail "the page does not show \"$expected\": $dialogs"
 
+# (f) The pad: walked forward and turned while plugged in, and stood still once unplugged.
+trace=$work/out/pad.trace.txt
+first=$(trace_line 0) last=$(tail -n 1 "$trace")
+read -r pz0 pz1 <<< "$(echo "$(field "$first" pos) $(field "$last" pos)" | awk -F'[ ,]' '{ print $3, $6 }')"
+awk -v a="$pz0" -v b="$pz1" 'BEGIN { exit !(b - a > 20) }' || fail "the pad did not walk the player: z $pz0 -> $pz1"
+[ "$(field "$first" view)" != "$(field "$last" view)" ] || fail "the pad did not turn the view"
+[ "$(trace_line 200 | cut -d' ' -f3-4)" = "$(cut -d' ' -f3-4 <<< "$last")" ] ||
+  fail "the player moved on after the pad was unplugged"
+
 echo "browser: RMSE $rmses; victory trace identical ($(wc -l < "$work/desktop_victory.txt") frames);" \
   "input walked z $z0 -> $z1 and turned; its recording replays identically on the desktop;" \
-  "missing model shown: $expected"
+  "missing model shown: $expected; the pad walked z $pz0 -> $pz1"

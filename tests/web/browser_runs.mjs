@@ -1,10 +1,10 @@
 // Runs the browser build in Debian's Chromium, headless, for tests/e2e/browser.sh.
 //   node browser_runs.mjs SITE SCRATCH OUT RUNS.json
 // Serves SITE (the built site) with SCRATCH over it on 127.0.0.1, then for each run of RUNS (a
-// list of {name, args, files: [paths in SCRATCH], read: [files the game writes], input, until})
-// opens the page with ?args= and ?file=, plays real keys and mouse when input is set, waits for
-// the end, and writes OUT/NAME.FILE for each file read and OUT/NAME.json with the page's state,
-// exit code, dialogs and timings.
+// list of {name, args, files: [paths in SCRATCH], read: [files the game writes], input, pad,
+// until}) opens the page with ?args= and ?file=, plays real keys and mouse when input is set or a
+// scripted game pad when pad is set, waits for the end, and writes OUT/NAME.FILE for each file
+// read and OUT/NAME.json with the page's state, exit code, dialogs and timings.
 import fs from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
@@ -50,6 +50,22 @@ for (const run of runs) {
   const query = new URLSearchParams();
   if (run.args) query.set('args', run.args);
   for (const file of run.files || []) query.append('file', file);
+  if (run.pad) {
+    // A stand-in for the Gamepad API: a standard pad, plugged in by plugPad(true) with its left
+    // stick forward and its right stick half right, and unplugged by plugPad(false).
+    await page.evaluateOnNewDocument(() => {
+      const pads = [];
+      navigator.getGamepads = () => pads;
+      window.plugPad = (on) => {
+        const pad = { id: 'scripted pad', index: 0, connected: on, mapping: 'standard',
+          timestamp: 0, axes: [0, -1, 0.5, 0],
+          buttons: Array.from({ length: 17 }, () => ({ pressed: false, value: 0 })) };
+        pads[0] = on ? pad : null;
+        const event = new Event(on ? 'gamepadconnected' : 'gamepaddisconnected');
+        window.dispatchEvent(Object.assign(event, { gamepad: pad }));
+      };
+    });
+  }
   const opened = Date.now();
   await page.goto(base + '?' + query.toString());
   const ended = () => window.ostravel && window.ostravel.state === 'ended';
@@ -68,6 +84,13 @@ for (const run of runs) {
     }
     await new Promise((r) => setTimeout(r, 1000));
     await page.keyboard.up('KeyW');
+  }
+  if (run.pad) {
+    await page.waitForFunction(() => window.ostravel && window.ostravel.state === 'running',
+      { timeout: 120000, polling: 100 });
+    await page.evaluate(() => window.plugPad(true));
+    await new Promise((r) => setTimeout(r, 1000));
+    await page.evaluate(() => window.plugPad(false));
   }
   try {
     await page.waitForFunction(ended, { timeout: (run.seconds || 300) * 1000, polling: 200 });
