@@ -1,4 +1,5 @@
 // The real backend: SDL2 windows, events and GL contexts.
+#include "platform/game_pad.h"
 #include "platform/gl_api.h"
 #include "platform/platform.h"
 
@@ -13,13 +14,10 @@ namespace {
 SDL_Window* Window = nullptr;
 SDL_GLContext Context = nullptr;
 bool VideoStarted = false;
-// The game controller in use (the first one plugged in), and the right trigger's state: one
-// shot per pull, pulled past half way and let go below a quarter.
+// The game controller in use (the first one plugged in), and whether its right trigger is
+// pulled (see game_pad.h).
 SDL_GameController* Controller = nullptr;
 bool TriggerPulled = false;
-constexpr int kStickDeadZone = 8000; // of 32767
-constexpr int kTriggerPull = 16384;  // of 32767
-constexpr int kTriggerRelease = 8192;
 bool FullScreenWindow = false;
 // Full screen over the desktop at its own size, with no display-mode change.
 bool DesktopFullScreen = false;
@@ -269,16 +267,12 @@ bool IsOurController(SDL_JoystickID id) {
            SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(Controller)) == id;
 }
 
-// A stick axis as -1 ... 1, 0 inside the dead zone.
-float StickAxis(SDL_GameControllerAxis axis) {
+// A controller axis as -1 ... 1 (a trigger 0 ... 1); 0 without a controller.
+float PadAxis(SDL_GameControllerAxis axis) {
     if (Controller == nullptr) {
         return 0.0f;
     }
-    const int value = SDL_GameControllerGetAxis(Controller, axis);
-    if (value > -kStickDeadZone && value < kStickDeadZone) {
-        return 0.0f;
-    }
-    return static_cast<float>(value) / 32767.0f;
+    return static_cast<float>(SDL_GameControllerGetAxis(Controller, axis)) / 32767.0f;
 }
 
 // SDL's events in the game's terms; false for events the backend handles itself.
@@ -310,13 +304,9 @@ bool Translate(const SDL_Event& in, tEvent* out) {
         if (!IsOurController(in.caxis.which) || in.caxis.axis != SDL_CONTROLLER_AXIS_TRIGGERRIGHT) {
             return false;
         }
-        if (!TriggerPulled && in.caxis.value >= kTriggerPull) {
-            TriggerPulled = true;
+        if (PadTriggerShot(static_cast<float>(in.caxis.value) / 32767.0f, &TriggerPulled)) {
             out->kind = kEventLeftButton;
             return true;
-        }
-        if (TriggerPulled && in.caxis.value < kTriggerRelease) {
-            TriggerPulled = false;
         }
         return false;
     case SDL_QUIT:
@@ -434,29 +424,13 @@ bool SdlKeyDown(tKey key) {
     if (state != nullptr && state[kScancodes[key]] != 0) {
         return true;
     }
-    // The left stick: up walks forward, down backward, sideways steps (both key sets answer).
-    switch (key) {
-    case kKeyUp:
-    case kKeyW:
-        return StickAxis(SDL_CONTROLLER_AXIS_LEFTY) < 0.0f;
-    case kKeyDown:
-    case kKeyS:
-        return StickAxis(SDL_CONTROLLER_AXIS_LEFTY) > 0.0f;
-    case kKeyLeft:
-    case kKeyA:
-        return StickAxis(SDL_CONTROLLER_AXIS_LEFTX) < 0.0f;
-    case kKeyRight:
-    case kKeyD:
-        return StickAxis(SDL_CONTROLLER_AXIS_LEFTX) > 0.0f;
-    case kKeyCount:
-        break;
-    }
-    return false;
+    return PadStickKeyDown(PadAxis(SDL_CONTROLLER_AXIS_LEFTX), PadAxis(SDL_CONTROLLER_AXIS_LEFTY),
+                           key);
 }
 
 void SdlLookStick(float* x, float* y) {
-    *x = StickAxis(SDL_CONTROLLER_AXIS_RIGHTX);
-    *y = StickAxis(SDL_CONTROLLER_AXIS_RIGHTY);
+    *x = PadStickAxis(PadAxis(SDL_CONTROLLER_AXIS_RIGHTX));
+    *y = PadStickAxis(PadAxis(SDL_CONTROLLER_AXIS_RIGHTY));
 }
 
 bool SdlQueryDisplayMode(tDisplayMode* mode) {

@@ -1,7 +1,9 @@
 // The platform backend in a web browser, on Emscripten's html5.h: the canvas is the window, keys
 // are read by their physical code (as the desktop reads W A S D by scancode, whatever the
-// layout), mouse look takes the pointer lock's relative motion, and the page (tools/web/) shows
-// the message boxes. The canvas keeps the game's own size; the page scales it to fit.
+// layout), mouse look takes the pointer lock's relative motion, a game pad is read through the
+// Gamepad API with the desktop's mapping (game_pad.h), and the page (tools/web/) shows the
+// message boxes. The canvas keeps the game's own size; the page scales it to fit.
+#include "platform/game_pad.h"
 #include "platform/gl_api.h"
 #include "platform/platform.h"
 #include "platform/platform_web.h"
@@ -75,6 +77,26 @@ bool HasContext = false;
 // The clocks leave out the time the game stood paused, so a pause is no step in the world.
 double PausedSince = 0.0;
 double PausedTotal = 0.0;
+
+// The game pad in use, by its place in the browser's list: the first one with the standard
+// layout (the one whose buttons and axes the Gamepad API names), kept until it goes, then the
+// next one, as on the desktop. The list is looked through only when a pad came or went (the
+// browser's events, and once at the start for a pad found while the page loaded), and sampled
+// only while a pad is in use, so a player without one pays nothing a frame.
+constexpr int kNoPad = -1;
+constexpr int kPadLeftX = 0; // the standard layout's axes and buttons
+constexpr int kPadLeftY = 1;
+constexpr int kPadRightX = 2;
+constexpr int kPadRightY = 3;
+constexpr int kPadButtonA = 0;
+constexpr int kPadButtonRightTrigger = 7;
+constexpr int kPadButtonBack = 8;
+int PadIndex = kNoPad;
+bool PadsChanged = true;
+EmscriptenGamepadEvent Pad; // the pad in use at the last sample
+bool PadADown = false;
+bool PadBackDown = false;
+bool PadTriggerPulled = false;
 
 void Push(const tEvent& event) {
     if (QueueCount == kEventQueue) {
@@ -179,6 +201,72 @@ EM_BOOL OnFocus(int type, const EmscriptenFocusEvent*, void*) {
     return EM_FALSE;
 }
 
+EM_BOOL OnPadPlugged(int type, const EmscriptenGamepadEvent* e, void*) {
+    if (type == EMSCRIPTEN_EVENT_GAMEPADDISCONNECTED && e->index == PadIndex) {
+        PadIndex = kNoPad;
+    }
+    PadsChanged = true;
+    return EM_FALSE;
+}
+
+// Whether the pad at this place of the list is there with the standard layout; reads it into Pad.
+bool ReadPad(int index) {
+    return emscripten_get_gamepad_status(index, &Pad) == EMSCRIPTEN_RESULT_SUCCESS &&
+           Pad.connected && std::strcmp(Pad.mapping, "standard") == 0 && Pad.numAxes > kPadRightY &&
+           Pad.numButtons > kPadButtonBack;
+}
+
+// Once a frame, before the game reads its input: the pad's buttons become events (A and the
+// right trigger shoot like the left button), and Back pauses the game as the player's Escape
+// does (the desktop's Back quits; a page's game has no quitting of its own).
+void SamplePad() {
+    if (PadIndex == kNoPad && !PadsChanged) {
+        return;
+    }
+    if (emscripten_sample_gamepad_data() != EMSCRIPTEN_RESULT_SUCCESS) {
+        PadIndex = kNoPad;
+        PadsChanged = false;
+        return;
+    }
+    if (PadIndex != kNoPad && !ReadPad(PadIndex)) {
+        PadIndex = kNoPad; // gone before its event came
+        PadsChanged = true;
+    }
+    if (PadIndex == kNoPad) {
+        PadsChanged = false;
+        const int count = emscripten_get_num_gamepads();
+        for (int i = 0; i < count && PadIndex == kNoPad; ++i) {
+            if (ReadPad(i)) {
+                PadIndex = i;
+                // Buttons held while the pad arrives are no presses.
+                PadADown = Pad.digitalButton[kPadButtonA];
+                PadBackDown = Pad.digitalButton[kPadButtonBack];
+                PadTriggerPulled = false;
+            }
+        }
+        if (PadIndex == kNoPad) {
+            return;
+        }
+    }
+    const bool a = Pad.digitalButton[kPadButtonA];
+    const bool trigger = PadTriggerShot(
+        static_cast<float>(Pad.analogButton[kPadButtonRightTrigger]), &PadTriggerPulled);
+    if ((a && !PadADown) || trigger) {
+        tEvent event{};
+        event.kind = kEventLeftButton;
+        Push(event);
+    }
+    PadADown = a;
+    const bool back = Pad.digitalButton[kPadButtonBack];
+    if (back && !PadBackDown) {
+        SetPaused(true);
+        if (PointerLocked) {
+            emscripten_exit_pointerlock();
+        }
+    }
+    PadBackDown = back;
+}
+
 bool WebMessageBox(const char* text, const char* caption, tMessageButtons buttons,
                    tMessageAnswer* answer) {
     // The page shows the box as a dialog of its own; the game goes on, as with the default
@@ -207,6 +295,8 @@ bool WebCreateWindow(const char* title, unsigned width, unsigned height, bool, i
                                               OnPointerLock);
     emscripten_set_focus_callback(window, nullptr, EM_TRUE, OnFocus);
     emscripten_set_blur_callback(window, nullptr, EM_TRUE, OnFocus);
+    emscripten_set_gamepadconnected_callback(nullptr, EM_TRUE, OnPadPlugged);
+    emscripten_set_gamepaddisconnected_callback(nullptr, EM_TRUE, OnPadPlugged);
     WindowMade = true;
     return true;
 }
@@ -228,6 +318,10 @@ void WebClientOrigin(int* x, int* y) {
 }
 
 bool WebPollEvent(tEvent* event) {
+    // The queue runs empty once a frame, just before the frame reads the keys and sticks.
+    if (QueueCount == 0) {
+        SamplePad();
+    }
     if (QueueCount == 0) {
         return false;
     }
@@ -250,12 +344,18 @@ void WebSetCursorPos(int x, int y) {
 }
 
 bool WebKeyDown(tKey key) {
-    return KeysDown[key];
+    return KeysDown[key] ||
+           (PadIndex != kNoPad && PadStickKeyDown(static_cast<float>(Pad.axis[kPadLeftX]),
+                                                  static_cast<float>(Pad.axis[kPadLeftY]), key));
 }
 
 void WebLookStick(float* x, float* y) {
     *x = 0.0f;
     *y = 0.0f;
+    if (PadIndex != kNoPad) {
+        *x = PadStickAxis(static_cast<float>(Pad.axis[kPadRightX]));
+        *y = PadStickAxis(static_cast<float>(Pad.axis[kPadRightY]));
+    }
 }
 
 bool WebQueryDisplayMode(tDisplayMode* mode) {

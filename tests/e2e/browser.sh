@@ -12,6 +12,8 @@
 #            nothing is fetched from there;
 #   nostorage  a browser refusing the site's storage (localStorage throws) still plays on the
 #            player's click, and the page says the settings will not be kept;
+#   pad      a scripted game pad plugged in while the game runs walks and turns the player, and
+#            unplugged leaves it standing;
 #   offline  after one visit, a second with the site's server stopped starts the game on the click.
 # The site is built with ./web.sh --build; puppeteer-core comes from tests/web/package-lock.json.
 set -euo pipefail
@@ -98,12 +100,14 @@ cat > "$work/runs.json" << JSON
  {"name": "missing", "args": "--fixed-step $STEP --frames 3", "files": ["Data/Levels/Level01.olv"]},
  {"name": "foreign", "query": "file=https://elsewhere.invalid/Data/Setup.ini&demo=//elsewhere.invalid/d.txt"},
  {"name": "nostorage", "storage": false, "click": true, "until": "running"},
+ {"name": "pad", "args": "--fixed-step $STEP --frames 240 --seed 7 --trace trace.txt",
+  "files": ["Data/Setup.ini"], "read": ["trace.txt"], "pad": true},
  {"name": "offline", "offline": true, "click": true, "until": "running"}
 ]
 JSON
 node "$web_tests/browser_runs.mjs" "$site" "$scratch" "$work/out" "$work/runs.json" ||
   { tail -n 20 "$work"/out/*.json; fail "the browser runs did not all end"; }
-for run in frame scaled victory input missing; do
+for run in frame scaled victory input missing pad; do
   state=$(node -e 'const r = require(process.argv[1]); console.log(r.state + " " + r.exitCode)' \
     "$work/out/$run.json")
   [ "$state" = "ended 0" ] || { tail -n 30 "$work/out/$run.json"; fail "browser $run: $state"; }
@@ -161,6 +165,16 @@ done
 grep -q 'will not be kept' <<< "$(page nostorage r.settings)" || fail "the page does not say the settings are not kept"
 [ "$(page offline r.fromCopy)" = true ] || fail "the second visit did not play from the kept copy"
 
+# (h) The pad: walked forward and turned while plugged in, and stood still once unplugged.
+trace=$work/out/pad.trace.txt
+first=$(trace_line 0) last=$(tail -n 1 "$trace")
+read -r pz0 pz1 <<< "$(echo "$(field "$first" pos) $(field "$last" pos)" | awk -F'[ ,]' '{ print $3, $6 }')"
+awk -v a="$pz0" -v b="$pz1" 'BEGIN { exit !(b - a > 20) }' || fail "the pad did not walk the player: z $pz0 -> $pz1"
+[ "$(field "$first" view)" != "$(field "$last" view)" ] || fail "the pad did not turn the view"
+[ "$(trace_line 200 | cut -d' ' -f3-4)" = "$(cut -d' ' -f3-4 <<< "$last")" ] ||
+  fail "the player moved on after the pad was unplugged"
+
 echo "browser: RMSE $rmses; victory trace identical ($(wc -l < "$work/desktop_victory.txt") frames);" \
   "input walked z $z0 -> $z1 and turned; its recording replays identically on the desktop;" \
-  "missing model shown: $expected; foreign files refused; plays without storage and offline"
+  "missing model shown: $expected; the pad walked z $pz0 -> $pz1; foreign files refused;" \
+  "plays without storage and offline"

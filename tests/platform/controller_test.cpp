@@ -67,9 +67,17 @@ TEST(Controller, VirtualPadWalksLooksFiresQuitsAndHotPlugs) {
         axis(SDL_CONTROLLER_AXIS_LEFTY, 32767);
         EXPECT_TRUE(IsKeyDown(kKeyS));
         axis(SDL_CONTROLLER_AXIS_LEFTY, 0);
-        axis(SDL_CONTROLLER_AXIS_LEFTX, 32767);
-        EXPECT_TRUE(IsKeyDown(kKeyD));
-        EXPECT_FALSE(IsKeyDown(kKeyA));
+        // Sideways from the dead zone's edge (8000) on, either way, and nothing inside it.
+        const struct {
+            int x;
+            bool left, right;
+        } kSideways[] = {{-8000, true, false}, {3000, false, false}, {8000, false, true}};
+        for (const auto& c : kSideways) {
+            axis(SDL_CONTROLLER_AXIS_LEFTX, c.x);
+            EXPECT_EQ(IsKeyDown(kKeyA), c.left) << c.x;
+            EXPECT_EQ(IsKeyDown(kKeyLeft), c.left) << c.x;
+            EXPECT_EQ(IsKeyDown(kKeyD), c.right) << c.x;
+        }
         axis(SDL_CONTROLLER_AXIS_LEFTX, 0);
 
         // Right stick: the cursor read moves on from the centre with time, right and up.
@@ -97,6 +105,8 @@ TEST(Controller, VirtualPadWalksLooksFiresQuitsAndHotPlugs) {
         EXPECT_EQ(Count(button(SDL_CONTROLLER_BUTTON_A, false), kEventLeftButton), 0);
         EXPECT_EQ(Count(axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767), kEventLeftButton), 1);
         EXPECT_EQ(Count(axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 20000), kEventLeftButton), 0);
+        EXPECT_EQ(Count(axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767), kEventLeftButton), 0)
+            << "eased off but not let go: no second shot";
         EXPECT_EQ(Count(axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768), kEventLeftButton), 0);
         EXPECT_EQ(Count(axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 30000), kEventLeftButton), 1);
         axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);

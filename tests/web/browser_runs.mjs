@@ -1,11 +1,12 @@
 // Runs the browser build in Debian's Chromium, headless, for tests/e2e/browser.sh.
 //   node browser_runs.mjs SITE SCRATCH OUT RUNS.json
 // Serves SITE (the built site) with SCRATCH over it on 127.0.0.1, then for each run of RUNS (a
-// list of {name, args, files: [paths in SCRATCH], read: [files the game writes], input, query,
-// storage, click, until, offline}) opens the page with ?args=, ?file= and the raw query, plays
-// real keys and mouse when input is set, waits for the page's state until (default "ended"),
-// and writes OUT/NAME.FILE for each file read and OUT/NAME.json with the page's state, exit
-// code, dialogs, texts, the addresses it asked for and timings.
+// list of {name, args, files: [paths in SCRATCH], read: [files the game writes], input, pad,
+// query, storage, click, until, offline}) opens the page with ?args=, ?file= and the raw query,
+// plays real keys and mouse when input is set or a scripted game pad when pad is set, waits for
+// the page's state until (default "ended"), and writes OUT/NAME.FILE for each file read and
+// OUT/NAME.json with the page's state, exit code, dialogs, texts, the addresses it asked for and
+// timings.
 //   storage: false   the page's localStorage, sessionStorage and indexedDB throw, as in a
 //                    browser that refuses the site's storage;
 //   click: true      the player's "Click to play" once the page is ready;
@@ -66,6 +67,22 @@ for (const run of runs) {
   const query = new URLSearchParams();
   if (run.args) query.set('args', run.args);
   for (const file of run.files || []) query.append('file', file);
+  if (run.pad) {
+    // A stand-in for the Gamepad API: a standard pad, plugged in by plugPad(true) with its left
+    // stick forward and its right stick half right, and unplugged by plugPad(false).
+    await page.evaluateOnNewDocument(() => {
+      const pads = [];
+      navigator.getGamepads = () => pads;
+      window.plugPad = (on) => {
+        const pad = { id: 'scripted pad', index: 0, connected: on, mapping: 'standard',
+          timestamp: 0, axes: [0, -1, 0.5, 0],
+          buttons: Array.from({ length: 17 }, () => ({ pressed: false, value: 0 })) };
+        pads[0] = on ? pad : null;
+        const event = new Event(on ? 'gamepadconnected' : 'gamepaddisconnected');
+        window.dispatchEvent(Object.assign(event, { gamepad: pad }));
+      };
+    });
+  }
   const address = base + '?' + query.toString() + (run.query ? '&' + run.query : '');
   if (run.offline) {
     await page.goto(address);
@@ -103,6 +120,13 @@ for (const run of runs) {
     }
     await new Promise((r) => setTimeout(r, 1000));
     await page.keyboard.up('KeyW');
+  }
+  if (run.pad) {
+    await page.waitForFunction(() => window.ostravel && window.ostravel.state === 'running',
+      { timeout: 120000, polling: 100 });
+    await page.evaluate(() => window.plugPad(true));
+    await new Promise((r) => setTimeout(r, 1000));
+    await page.evaluate(() => window.plugPad(false));
   }
   try {
     await page.waitForFunction(ended, { timeout: (run.seconds || 300) * 1000, polling: 200 }, state);
