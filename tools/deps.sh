@@ -34,7 +34,8 @@ if [[ "${1:-}" == "--arm64" ]]; then
   # The same libraries for arm64, beside the host's. Debian 12's libsdl2-mixer-dev:arm64 can only
   # be installed with libjack-jackd2-dev:arm64 named beside it (apt does not choose among the
   # JACK development packages by itself across architectures).
-  packages+=(g++-aarch64-linux-gnu qemu-user-static file libgtest-dev libgmock-dev xvfb xauth x11-utils)
+  packages+=(g++-aarch64-linux-gnu qemu-user-static file libgtest-dev libgmock-dev xvfb xauth
+             x11-utils)
   packages+=(libsdl2-dev:arm64 libsdl2-mixer-dev:arm64 libjack-jackd2-dev:arm64 libpng-dev:arm64
              libgl1-mesa-dev:arm64 libglu1-mesa-dev:arm64 libgl1-mesa-dri:arm64 libegl1:arm64
              libegl-mesa0:arm64 libfreetype-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64)

@@ -16,16 +16,27 @@ jobs=$(nproc)
 say() { echo "arm64 check: $* (${SECONDS}s)"; }
 fail() { echo "FAIL: $*"; exit 1; }
 
+# quietly NAME COMMAND...: runs it with its output in build-arm64/NAME.log, shown if it fails.
+quietly() {
+  local log=build-arm64/$1.log
+  shift
+  mkdir -p build-arm64
+  "$@" > "$log" 2>&1 || { tail -n 60 "$log"; fail "$*"; }
+}
+
 ./tools/deps.sh --arm64
 say "the desktop's build"
-cmake --preset default -DBUILD_TESTING=ON > /dev/null
-cmake --build --preset default -j"$jobs" --target ostravel ostravel_route gamedata > /dev/null
+quietly host-configure cmake --preset default -DBUILD_TESTING=ON
+quietly host-build cmake --build --preset default -j"$jobs" \
+  --target ostravel ostravel_route gamedata
 say "the cross build"
-cmake --preset arm64 > /dev/null
-cmake --build --preset arm64 -j"$jobs" > /dev/null
-file build-arm64/ostravel | grep -q 'ARM aarch64' || fail "build-arm64/ostravel is $(file -b build-arm64/ostravel)"
+quietly configure cmake --preset arm64
+quietly build cmake --build --preset arm64 -j"$jobs"
+file build-arm64/ostravel | grep -q 'ARM aarch64' ||
+  fail "build-arm64/ostravel is $(file -b build-arm64/ostravel)"
 say "the unit tests under qemu"
-ctest --preset arm64 -j"$jobs" | tail -n 3
+quietly ctest ctest --preset arm64 -j"$jobs"
+tail -n 3 build-arm64/ctest.log
 
 say "the generated data"
 diff -r build/Data build-arm64/Data || fail "the arm64 data generator wrote other bytes"
@@ -34,13 +45,25 @@ cmp build/Icons/ostravel.png build-arm64/Icons/ostravel.png
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 arm64=(qemu-aarch64-static -L /)
+say "the route tool's victory and defeat, both builds side by side"
+# Each tool reads the Data/ of its own build, from that directory.
+route() { # route MODE ARCH COMMAND...
+  local mode=$1 arch=$2
+  shift 2
+  "$@" --mode "$mode" --fixed-step 40 --script "$work/$mode.$arch.txt" \
+    --trace "$work/$mode-trace.$arch.txt" > "$work/$mode.$arch.out" 2>&1
+}
+routes=()
 for mode in victory defeat; do
-  say "the route tool's $mode"
-  # Each tool reads the Data/ of its own build, from that directory.
-  (cd build && ./ostravel_route --mode $mode --fixed-step 40 --script "$work/$mode.x86-64.txt" \
-    --trace "$work/$mode-trace.x86-64.txt" > /dev/null)
-  (cd build-arm64 && "${arm64[@]}" ./ostravel_route --mode $mode --fixed-step 40 \
-    --script "$work/$mode.arm64.txt" --trace "$work/$mode-trace.arm64.txt" > /dev/null)
+  (cd build && route $mode x86-64 ./ostravel_route) &
+  routes+=($!)
+  (cd build-arm64 && route $mode arm64 "${arm64[@]}" ./ostravel_route) &
+  routes+=($!)
+done
+for p in "${routes[@]}"; do
+  wait "$p" || fail "a route tool ended with an error: $(cat "$work"/*.out)"
+done
+for mode in victory defeat; do
   cmp "$work/$mode.x86-64.txt" "$work/$mode.arm64.txt" || fail "the $mode scripts differ"
   cmp "$work/$mode-trace.x86-64.txt" "$work/$mode-trace.arm64.txt" || fail "the $mode traces differ"
   echo "$mode: $(wc -l < "$work/$mode-trace.arm64.txt") frames, the same script and trace"
@@ -72,6 +95,6 @@ if ! cmp "$work/live.txt" "$work/replay.txt"; then
   diff "$work/live.txt" "$work/replay.txt" | head -n 4 | cut -c1-200
   fail "the arm64 replay left the desktop's trace"
 fi
-steps=$(awk '$2 == "step" { print $3 }' "$work/demo.txt" | sort -n | sed -n '1p;$p' | tr '\n' ' ')
-say "$(wc -l < "$work/replay.txt") frames of a live recording (steps from ${steps% } ms)" \
+steps=$(awk '$2 == "step" { print $3 }' "$work/demo.txt" | sort -n | sed -n '1p;$p' | paste -sd-)
+say "$(wc -l < "$work/replay.txt") frames of a live recording (steps of $steps ms)" \
   "replayed to the same trace"

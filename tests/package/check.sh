@@ -146,7 +146,8 @@ lintian --fail-on error --no-tag-display-limit "$deb_arm64" | tee "$build_arm64/
 tags=$(grep -oE 'hardening-[a-z-]+|binary-has-unneeded-section' "$build_arm64/lintian.txt" || true)
 [ -z "$tags" ] || fail "lintian on arm64: $tags"
 dpkg-deb -x "$deb" "$build/root" && dpkg-deb -x "$deb_arm64" "$build_arm64/root"
-diff -r "$build/root/usr/share/games/ostravel/Data" "$build_arm64/root/usr/share/games/ostravel/Data" ||
+data=usr/share/games/ostravel/Data
+diff -r "$build/root/$data" "$build_arm64/root/$data" ||
   fail "the arm64 package's Data/ differs from the amd64 package's"
 apt-get install -y -qq "$deb_arm64" > /dev/null
 arm64_game=/usr/lib/games/ostravel/ostravel
@@ -162,12 +163,14 @@ as_player_arm64() {
 }
 # The demo recorded above by the amd64 game, replayed by the installed arm64 one.
 as_player_arm64 --script demo.txt --trace arm64.txt || { cat /tmp/game.err; fail "the arm64 game"; }
-cmp $home/live.txt $home/arm64.txt || fail "the installed arm64 game replays the demo to another trace"
+cmp $home/live.txt $home/arm64.txt ||
+  fail "the installed arm64 game replays the demo to another trace"
 apt-get remove --purge -y -qq ostravel:arm64 > /dev/null
 [ ! -e /usr/share/games/ostravel ] || fail "/usr/share/games/ostravel is left after removing arm64"
 
 echo "package check: $(basename "$deb") built, validated, installed, played by an ordinary user" \
   "(screenshot $(basename "$shot"), $size, a demo recorded and replayed from the home" \
   "directory to the same $(wc -l < $home/t.txt)-frame trace), removed with $(wc -l < /tmp/installed.txt) files;" \
-  "$(grep -c '^W:' "$build/lintian.txt" || true) lintian warnings, no error; $(basename "$deb_arm64")" \
+  "$(grep -c '^W:' "$build/lintian.txt" || true) lintian warnings, no error;" \
+  "$(basename "$deb_arm64")"
   "lintian-clean with the same Data/, installed and replaying the demo under qemu"
