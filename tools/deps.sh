@@ -31,9 +31,9 @@ if [[ "${1:-}" == "--test" ]]; then
 fi
 
 if [[ "${1:-}" == "--arm64" ]]; then
-  # The same libraries for arm64, beside the host's. Debian 12's libsdl2-mixer-dev:arm64 can only
-  # be installed with libjack-jackd2-dev:arm64 named beside it (apt does not choose among the
-  # JACK development packages by itself across architectures).
+  # The same libraries for arm64, beside the host's (and the host's own, which the check's
+  # desktop build uses). Debian 12's libsdl2-mixer-dev:arm64 installs only with
+  # libjack-jackd2-dev:arm64 named beside it.
   packages+=(g++-aarch64-linux-gnu qemu-user-static file libgtest-dev libgmock-dev xvfb xauth
              x11-utils)
   packages+=(libsdl2-dev:arm64 libsdl2-mixer-dev:arm64 libjack-jackd2-dev:arm64 libpng-dev:arm64
