@@ -80,7 +80,8 @@ cleanup_work() { rm -rf "$work"; }
 source tests/e2e/xserver.sh
 start_xserver
 build/ostravel --windowed --dialogs=stderr --script "$work/input.txt" --record "$work/demo.txt" \
-  --trace "$work/live.txt" 2> "$work/live.err" || { cat "$work/live.err"; fail "the live session"; }
+  --trace "$work/live.txt" > "$work/live.out" 2> "$work/live.err" ||
+  { cat "$work/live.err"; fail "the live session"; }
 grep -q ' step ' "$work/demo.txt" || fail "the recording holds no steps"
 # The arm64 game in a small window (the player's own Setup.ini): the rules never see its size,
 # and every pixel costs time under emulation.
@@ -89,7 +90,7 @@ mkdir -p "$XDG_CONFIG_HOME/ostravel"
 echo "160 120 32" > "$XDG_CONFIG_HOME/ostravel/Setup.ini"
 say "the recording replayed by the arm64 game"
 SDL_VIDEODRIVER=offscreen "${arm64[@]}" build-arm64/ostravel --windowed --dialogs=stderr \
-  --script "$work/demo.txt" --trace "$work/replay.txt" 2> "$work/replay.err" ||
+  --script "$work/demo.txt" --trace "$work/replay.txt" > "$work/replay.out" 2> "$work/replay.err" ||
   { cat "$work/replay.err"; fail "the arm64 replay"; }
 if ! cmp "$work/live.txt" "$work/replay.txt"; then
   diff "$work/live.txt" "$work/replay.txt" | head -n 4 | cut -c1-200
