@@ -2,7 +2,10 @@
 # The Debian packages the game needs to build and run (and, with --test, to run its tests).
 # As root the missing ones are installed; otherwise the one command that installs them is printed.
 #
-#   tools/deps.sh [--test]
+#   tools/deps.sh [--test | --web | --arm64]
+# --arm64: the cross build for 64-bit ARM (cmake --preset arm64): adds the arm64 architecture to
+# dpkg (multiarch) and installs the cross compiler, the arm64 libraries and qemu to run its
+# programs and tests.
 set -euo pipefail
 case ${1:-} in -h | --help) sed -n '2,/^set -euo/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;; esac
 
@@ -27,10 +30,30 @@ if [[ "${1:-}" == "--test" ]]; then
   packages+=("${web_packages[@]}" chromium nodejs npm)
 fi
 
+if [[ "${1:-}" == "--arm64" ]]; then
+  # The same libraries for arm64, beside the host's (and the host's own, which the check's
+  # desktop build uses). Debian 12's libsdl2-mixer-dev:arm64 installs only with
+  # libjack-jackd2-dev:arm64 named beside it.
+  packages+=(g++-aarch64-linux-gnu qemu-user-static file libgtest-dev libgmock-dev xvfb xauth
+             x11-utils)
+  packages+=(libsdl2-dev:arm64 libsdl2-mixer-dev:arm64 libjack-jackd2-dev:arm64 libpng-dev:arm64
+             libgl1-mesa-dev:arm64 libglu1-mesa-dev:arm64 libgl1-mesa-dri:arm64 libegl1:arm64
+             libegl-mesa0:arm64 libfreetype-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64)
+  if ! dpkg --print-foreign-architectures | grep -qx arm64; then
+    [[ $(id -u) -eq 0 ]] || { echo "The arm64 build needs: sudo dpkg --add-architecture arm64"; exit 1; }
+    dpkg --add-architecture arm64
+  fi
+fi
+
+# A name without :ARCH means the machine's own architecture (or a package for every one); with
+# arm64 added, dpkg lists a library once for each architecture it is installed for.
+native=$(dpkg --print-architecture)
 missing=()
 for p in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+  arch=$native
+  [[ "$p" == *:* ]] && arch=${p#*:}
+  dpkg-query -W -f='${Status} ${Architecture}\n' "$p" 2>/dev/null |
+    grep -Eqx "install ok installed ($arch|all)" || missing+=("$p")
 done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 

@@ -10,7 +10,10 @@
 #      quits: the PNG lands in that user's ~/.local/share/ostravel/screenshots/ at the window's
 #      size; from the home directory the user records a demo by its plain name and replays it to
 #      the recording's own trace; nothing was written under /usr;
-#   5. removing the package removes every file it installed.
+#   5. removing the package removes every file it installed;
+#   6. the arm64 package (tools/install/make_deb.sh --arch arm64, cross-built) is lintian-clean
+#      with the same hardening, holds the amd64 package's Data/ byte for byte, installs with its
+#      arm64 dependencies (multiarch) and its game starts under qemu for the same player.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source_dir=$PWD
@@ -132,7 +135,42 @@ left=$(while read -r f; do if [ -e "$f" ]; then echo "$f"; fi; done < /tmp/insta
 [ -z "$left" ] || fail "left after removal: $left"
 [ ! -e /usr/share/games/ostravel ] || fail "/usr/share/games/ostravel is left after removal"
 
+step "the arm64 package: cross-built, checked, its Data/ against amd64's, installed, started"
+./tools/deps.sh --arm64
+build_arm64=$source_dir/build-package-arm64
+tools/install/make_deb.sh --arch arm64 "$build_arm64" || fail "the arm64 package build"
+deb_arm64=$build_arm64/ostravel_${version}_arm64.deb
+[ -f "$deb_arm64" ] || fail "no $deb_arm64; made: $(ls "$build_arm64"/*.deb 2>/dev/null)"
+[ "$(dpkg-deb --field "$deb_arm64" Architecture)" = arm64 ] || fail "$deb_arm64 is not for arm64"
+lintian --fail-on error --no-tag-display-limit "$deb_arm64" | tee "$build_arm64/lintian.txt"
+tags=$(grep -oE 'hardening-[a-z-]+|binary-has-unneeded-section' "$build_arm64/lintian.txt" || true)
+[ -z "$tags" ] || fail "lintian on arm64: $tags"
+dpkg-deb -x "$deb" "$build/root" && dpkg-deb -x "$deb_arm64" "$build_arm64/root"
+data=usr/share/games/ostravel/Data
+diff -r "$build/root/$data" "$build_arm64/root/$data" ||
+  fail "the arm64 package's Data/ differs from the amd64 package's"
+apt-get install -y -qq "$deb_arm64" > /dev/null
+arm64_game=/usr/lib/games/ostravel/ostravel
+file "$arm64_game" | grep -q 'ARM aarch64' || fail "$arm64_game is $(file -b "$arm64_game")"
+# A small window (the rules never see its size): every pixel is slow under emulation.
+mkdir -p /tmp/arm64-config/ostravel && echo "160 120 32" > /tmp/arm64-config/ostravel/Setup.ini
+chmod -R a+rX /tmp/arm64-config
+as_player_arm64() {
+  runuser -u player -- env -i HOME=$home PATH=/usr/local/bin:/usr/bin:/bin:/usr/games \
+    XDG_CONFIG_HOME=/tmp/arm64-config SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy LANG=C.UTF-8 \
+    sh -c "cd && qemu-aarch64-static -L / $arm64_game --windowed --dialogs=stderr $*" \
+    > /tmp/game.out 2> /tmp/game.err
+}
+# The demo recorded above by the amd64 game, replayed by the installed arm64 one.
+as_player_arm64 --script demo.txt --trace arm64.txt || { cat /tmp/game.err; fail "the arm64 game"; }
+cmp $home/live.txt $home/arm64.txt ||
+  fail "the installed arm64 game replays the demo to another trace"
+apt-get remove --purge -y -qq ostravel:arm64 > /dev/null
+[ ! -e /usr/share/games/ostravel ] || fail "/usr/share/games/ostravel is left after removing arm64"
+
 echo "package check: $(basename "$deb") built, validated, installed, played by an ordinary user" \
   "(screenshot $(basename "$shot"), $size, a demo recorded and replayed from the home" \
   "directory to the same $(wc -l < $home/t.txt)-frame trace), removed with $(wc -l < /tmp/installed.txt) files;" \
-  "$(grep -c '^W:' "$build/lintian.txt" || true) lintian warnings, no error"
+  "$(grep -c '^W:' "$build/lintian.txt" || true) lintian warnings, no error;" \
+  "$(basename "$deb_arm64")"
+  "lintian-clean with the same Data/, installed and replaying the demo under qemu"

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Writes the manual page ostravel(6) from the game's own --help text, so the two cannot drift:
-#   make_manpage.sh GAME OUT.6
+#   make_manpage.sh OUT.6 GAME...
+# (GAME... is the game's command: in a cross build, the emulator that runs it comes first.)
 # The help text's sections become the page's: "Options:" becomes OPTIONS, and so on. Items
 # start two spaces in, their description after two or more spaces; deeper lines continue it.
 set -euo pipefail
-game=$1 out=$2
-help=$("$game" --help)
-version=$("$game" --version | awk '{print $NF}')
+out=$1
+shift
+help=$("$@" --help)
+version=$("$@" --version | awk '{print $NF}')
 
 escape() { sed -e 's/\\/\\e/g' -e 's/^\./\\\&./' -e "s/^'/\\\\\\&'/" -e 's/-/\\-/g'; }
 
