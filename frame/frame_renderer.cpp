@@ -7,6 +7,7 @@
 #include "platform/gl_api.h"
 #include "platform/platform.h"
 #include "render/font.h"
+#include "render/overdraw.h"
 #include "render/scaled_view.h"
 #include "render/textures.h"
 #include "terrain/blood.h"
@@ -19,6 +20,7 @@
 #include <cstring>
 
 SortEntry TransparentOrder[kMaxSceneObjects];
+double FrameDrawnMs = 0.0;
 
 namespace {
 
@@ -83,6 +85,26 @@ void CrosshairQuad() {
     glTexCoord2f(0.0f, 0.0f);
     glVertex3f(kCrosshairHalf, -kCrosshairHalf, kCrosshairDepth);
     glEnd();
+}
+
+// The view as the frame began. Each model puts the model-view matrix back by inverse steps,
+// which leave a rounding error behind; the sky is drawn with the view itself, and what follows
+// it with the matrix the models left, as when the sky came first.
+GLfloat FrameView[16];
+
+// The sky box and its clouds around the eye, drawn after the opaque world where it shows. Its
+// faces are unfogged, as the overlay leaves the fog; the lighting and fog it turns off are on
+// again for the scenery that follows, as the ground left them.
+void DrawSky(tVec3 eye) {
+    OverdrawStage(kStageSky);
+    glDisable(GL_FOG);
+    glPushMatrix();
+    glLoadMatrixf(FrameView);
+    DrawSkyBox(eye.x, eye.y - kSkyOffset, eye.z, kSkySize, kSkySize, kSkySize);
+    glPopMatrix();
+    glEnable(GL_LIGHTING);
+    glEnable(GL_FOG);
+    OverdrawStage(kStageModels);
 }
 
 } // namespace
@@ -157,18 +179,28 @@ void RenderFrame() {
 
     // The eye at the start of the frame: the sky, the terrain square and every distance use it.
     const tVec3 vPos = Camera.Position();
-    // Enemy fire: the current colour turns red (which the sky's own colour replaces at once) and
-    // the overlay below makes the tint seen; one frame of it is used up either way.
+    // Enemy fire: the overlay below washes the view red; one frame of it is used up either way.
     const bool redTint = RedTintFrames > 0;
     if (redTint) {
-        glColor4f(1.0f, 0.0f, 0.0f, 1.0f);
         --RedTintFrames;
-    } else {
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     }
 
-    DrawSkyBox(vPos.x, vPos.y - kSkyOffset, vPos.z, kSkySize, kSkySize, kSkySize);
+    // The opaque world first, then the sky only where it still shows: the ground covers most of
+    // the view, and the sky's faces and clouds, at their own depth behind it, fail the depth test
+    // there instead of being drawn and covered. The world starts from the state the sky leaves
+    // (unlit, unfogged, no blending, white, unit 0 combining texture and colour unscaled), not
+    // from what the last frame's overlay left on.
+    glDisable(GL_LIGHTING);
+    glDisable(GL_FOG);
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 1);
+    glGetFloatv(GL_MODELVIEW_MATRIX, FrameView);
+    OverdrawStage(kStageGround);
     DrawTerrain(HeightMap, vPos.x, vPos.z);
+    OverdrawStage(kStageModels);
 
     // Enemies, always drawn. One whose animation has come to rest goes back to standing or
     // running; the dead stay on their last frame.
@@ -195,15 +227,26 @@ void RenderFrame() {
         DrawModel(static_cast<int>(EnemyEnd + LettersCollected));
     }
 
+    // Solid scenery in id order. A masked model blends with what lies behind it, so the sky
+    // comes before the first one drawn, as it comes before all see-through scenery.
     const int solidEnd = TableBound(SolidEnd);
+    bool skyDrawn = false;
     for (int id = lettersEnd; id < solidEnd; ++id) {
         if (DistanceFromEye(vPos, id) < kViewDistance) {
+            if (!skyDrawn && SceneObjects[id].hasMaskMap) {
+                DrawSky(vPos);
+                skyDrawn = true;
+            }
             DrawModel(id);
         }
+    }
+    if (!skyDrawn) {
+        DrawSky(vPos);
     }
 
     // See-through scenery far to near, so each blends over what lies behind it.
     SortTransparentScenery(vPos);
+    OverdrawStage(kStageSeeThrough);
     const int transparentEnd = TableBound(TransparentEnd);
     for (int k = solidEnd; k < transparentEnd; ++k) {
         if (TransparentOrder[k].distance < kViewDistance) {
@@ -211,11 +254,13 @@ void RenderFrame() {
         }
     }
 
+    OverdrawStage(kStageBlood);
     if (BloodActive) {
         BloodActive = DrawBlood(false, Camera.PitchDegrees(), Camera.YawDegrees());
     }
     // The world is complete: below full size it is stretched to the window here, and the overlay
     // is drawn over it at the window's own size.
+    OverdrawStage(kStageOverlay);
     EndWorldView();
     if (redTint) {
         DrawRedTint();
@@ -232,7 +277,11 @@ void RenderFrame() {
     FormatLettersLine(strLetters, sizeof(strLetters));
     PrintText(static_cast<int>(WindowWidth) - kLettersLineX, 2, strLetters, 1);
 
-    glFlush();
+    OverdrawFrameDrawn();
+    // Drawn to the last pixel before the swap, so that the time up to here is the drawing's own
+    // and the swap's wait for the display (or for a software renderer's threads) is left out.
+    glFinish();
+    FrameDrawnMs = RealTimeMs();
     SwapGLBuffers();
 
     // The title shows the whole frames per second, rewritten every frame.

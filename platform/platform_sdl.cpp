@@ -594,6 +594,11 @@ uint32_t SdlTimeMs() {
     return SDL_GetTicks();
 }
 
+double SdlRealTimeMs() {
+    return static_cast<double>(SDL_GetPerformanceCounter()) * 1000.0 /
+           static_cast<double>(SDL_GetPerformanceFrequency());
+}
+
 // The window goes; the video system itself stays until the process ends, so that a later
 // window (the tests open several) starts quickly and the GL driver stays loaded.
 void SdlShutdown() {
@@ -633,6 +638,7 @@ const tPlatformBackend kSdlBackend = {
     .setSwapInterval = SdlSetSwapInterval,
     .timeMs = SdlTimeMs,
     .tickCount = SdlTimeMs,
+    .realTimeMs = SdlRealTimeMs,
     .shutdown = SdlShutdown,
 };
 

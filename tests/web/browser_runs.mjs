@@ -1,8 +1,9 @@
 // Runs the browser build in Debian's Chromium, headless, for tests/e2e/browser.sh.
 //   node browser_runs.mjs SITE SCRATCH OUT RUNS.json
 // Serves SITE (the built site) with SCRATCH over it on 127.0.0.1, then for each run of RUNS (a
-// list of {name, args, files: [paths in SCRATCH], read: [files the game writes], input, until})
-// opens the page with ?args= and ?file=, plays real keys and mouse when input is set, waits for
+// list of {name, args, files: [paths in SCRATCH], read: [files the game writes], input, until,
+// renderScale}) opens the page with ?args= and ?file=, first choosing renderScale in the page's
+// settings as a player does when it is set, plays real keys and mouse when input is set, waits for
 // the end, and writes OUT/NAME.FILE for each file read and OUT/NAME.json with the page's state,
 // exit code, dialogs and timings.
 import fs from 'node:fs';
@@ -50,6 +51,11 @@ for (const run of runs) {
   const query = new URLSearchParams();
   if (run.args) query.set('args', run.args);
   for (const file of run.files || []) query.append('file', file);
+  if (run.renderScale) {
+    // The page's own settings: the choice is kept in the browser for the game opened next.
+    await page.goto(base);
+    await page.select('#renderscale', run.renderScale);
+  }
   const opened = Date.now();
   await page.goto(base + '?' + query.toString());
   const ended = () => window.ostravel && window.ostravel.state === 'ended';
@@ -96,6 +102,7 @@ for (const run of runs) {
     }
   }
   fs.writeFileSync(path.join(out, run.name + '.json'), JSON.stringify(result, null, 1));
+  await page.evaluate(() => localStorage.clear());
   await page.close();
 }
 await browser.close();

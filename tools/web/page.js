@@ -69,6 +69,17 @@
     FS.writeFile(home + '/.config/ostravel/ostravel.conf',
       'mouse_sensitivity = ' + settings.sensitivity + '\ninvert_mouse = ' +
       (settings.invert ? 'yes' : 'no') + '\nvolume = ' + settings.volume + '\n');
+    writeRenderScale();
+  }
+  // The render scale (1.0 ... 0.25, or auto), kept on its own: a browser that draws without a
+  // GPU (headless Chromium's) keeps its frame rate by drawing the world smaller.
+  const scaleKey = 'ostravel.renderScale';
+  $('renderscale').value = localStorage.getItem(scaleKey) || '1.0';
+  $('renderscale').onchange = () => localStorage.setItem(scaleKey, $('renderscale').value);
+  function writeRenderScale() {
+    const conf = home + '/.config/ostravel/ostravel.conf';
+    FS.writeFile(conf, FS.readFile(conf, { encoding: 'utf8' }) +
+      'render_scale = ' + $('renderscale').value + '\n');
   }
 
   // ---- starting ----
