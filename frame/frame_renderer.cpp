@@ -95,12 +95,12 @@ GLfloat FrameView[16];
 // The sky box and its clouds around the eye, drawn after the opaque world where it shows. Its
 // faces are unfogged, as the overlay leaves the fog; the lighting and fog it turns off are on
 // again for the scenery that follows, as the ground left them.
-void DrawSky(tVec3 eye) {
+void DrawSkyLast(tVec3 eye) {
     OverdrawStage(kStageSky);
     glDisable(GL_FOG);
     glPushMatrix();
     glLoadMatrixf(FrameView);
-    DrawSkyBox(eye.x, eye.y - kSkyOffset, eye.z, kSkySize, kSkySize, kSkySize);
+    DrawSkyBehindWorld(eye.x, eye.y - kSkyOffset, eye.z, kSkySize, kSkySize, kSkySize);
     glPopMatrix();
     glEnable(GL_LIGHTING);
     glEnable(GL_FOG);
@@ -171,7 +171,7 @@ void DrawCrosshair() {
 
 void RenderFrame() {
     BeginWorldView();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     // Directional light from straight above, placed in world space by the view already loaded.
     const GLfloat light_position[4] = {0.0f, 1.0f, 0.0f, 0.0f};
     glLightfv(GL_LIGHT0, GL_POSITION, light_position);
@@ -189,7 +189,8 @@ void RenderFrame() {
     // the view, and the sky's faces and clouds, at their own depth behind it, fail the depth test
     // there instead of being drawn and covered. The world starts from the state the sky leaves
     // (unlit, unfogged, no blending, white, unit 0 combining texture and colour unscaled), not
-    // from what the last frame's overlay left on.
+    // from what the last frame's overlay left on. Without a stencil buffer (the browser's canvas
+    // has none) the sky comes first, whole.
     glDisable(GL_LIGHTING);
     glDisable(GL_FOG);
     glDisable(GL_BLEND);
@@ -197,7 +198,15 @@ void RenderFrame() {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
     glTexEnvi(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 1);
-    glGetFloatv(GL_MODELVIEW_MATRIX, FrameView);
+    GLint stencilBits = 0;
+    glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
+    bool skyDrawn = stencilBits == 0;
+    if (skyDrawn) {
+        OverdrawStage(kStageSky);
+        DrawSkyBox(vPos.x, vPos.y - kSkyOffset, vPos.z, kSkySize, kSkySize, kSkySize);
+    } else {
+        glGetFloatv(GL_MODELVIEW_MATRIX, FrameView);
+    }
     OverdrawStage(kStageGround);
     DrawTerrain(HeightMap, vPos.x, vPos.z);
     OverdrawStage(kStageModels);
@@ -230,18 +239,17 @@ void RenderFrame() {
     // Solid scenery in id order. A masked model blends with what lies behind it, so the sky
     // comes before the first one drawn, as it comes before all see-through scenery.
     const int solidEnd = TableBound(SolidEnd);
-    bool skyDrawn = false;
     for (int id = lettersEnd; id < solidEnd; ++id) {
         if (DistanceFromEye(vPos, id) < kViewDistance) {
             if (!skyDrawn && SceneObjects[id].hasMaskMap) {
-                DrawSky(vPos);
+                DrawSkyLast(vPos);
                 skyDrawn = true;
             }
             DrawModel(id);
         }
     }
     if (!skyDrawn) {
-        DrawSky(vPos);
+        DrawSkyLast(vPos);
     }
 
     // See-through scenery far to near, so each blends over what lies behind it.

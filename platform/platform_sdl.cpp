@@ -135,14 +135,14 @@ bool SdlMessageBox(const char* text, const char* caption, tMessageButtons button
     return true;
 }
 
-void SetFramebufferAttributes(int colorBits, int depthBits) {
+void SetFramebufferAttributes(int colorBits, int depthBits, int stencilBits) {
     const int channel = colorBits >= 24 ? 8 : colorBits >= 15 ? 5 : 4;
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, channel);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, colorBits == 16 ? 6 : channel);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, channel);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, stencilBits);
     SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_ACCUM_GREEN_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_ACCUM_BLUE_SIZE, 0);
@@ -166,12 +166,15 @@ bool SdlCreateWindow(const char* title, unsigned width, unsigned height, bool fu
     }
     // Drivers that cannot give the requested depth buffer get the nearest smaller one, down to
     // 16 bits; below that the game's depth test would not hold, which counts as no pixel format.
-    const int depthChoices[] = {depthBits, 24, 16};
-    for (int depth : depthChoices) {
+    // A stencil buffer beside it lets the sky be drawn after the world; without one the sky
+    // comes first.
+    const int depthChoices[] = {depthBits, 24, 16, depthBits, 24, 16};
+    for (int choice = 0; choice < 6; ++choice) {
+        const int depth = depthChoices[choice];
         if (depth > depthBits) {
             continue;
         }
-        SetFramebufferAttributes(colorBits, depth);
+        SetFramebufferAttributes(colorBits, depth, choice < 3 ? 8 : 0);
         Window =
             SDL_CreateWindow(title, 0, 0, static_cast<int>(width), static_cast<int>(height), flags);
         if (Window != nullptr) {
