@@ -171,7 +171,9 @@ void DrawCrosshair() {
 
 void RenderFrame() {
     BeginWorldView();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    // No colour is cleared: the sky box around the eye covers every pixel the world leaves, at
+    // its own colours.
+    glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     // Directional light from straight above, placed in world space by the view already loaded.
     const GLfloat light_position[4] = {0.0f, 1.0f, 0.0f, 0.0f};
     glLightfv(GL_LIGHT0, GL_POSITION, light_position);
