@@ -14,6 +14,7 @@ constexpr int kKeptFrames = 1 << 14;
 
 // ---- whole run ----
 bool Enabled = false;
+int FramesSeen = 0;
 GLuint Queries[kQueriesPerFrame] = {};
 // Per kept frame, by stage, then the frame's sum in the last column.
 float Kept[kDrawStages + 1][kKeptFrames];
@@ -24,6 +25,7 @@ float Sorted[kKeptFrames];
 tDrawStage QueryStage[kQueriesPerFrame];
 int Used = 0;
 bool Open = false;
+bool Counting = false;
 
 void CloseQuery() {
     if (Open) {
@@ -38,6 +40,7 @@ bool EnableOverdraw() {
     if (!Enabled && LoadOcclusionQueries()) {
         glGenQueriesARB(kQueriesPerFrame, Queries);
         Enabled = true;
+        Counting = true;
     }
     return Enabled;
 }
@@ -46,8 +49,12 @@ bool OverdrawEnabled() {
     return Enabled;
 }
 
+bool OverdrawCounting() {
+    return Counting;
+}
+
 void OverdrawStage(tDrawStage stage) {
-    if (!Enabled) {
+    if (!Counting) {
         return;
     }
     CloseQuery();
@@ -60,15 +67,15 @@ void OverdrawStage(tDrawStage stage) {
 }
 
 void OverdrawFrameDrawn() {
-    if (Enabled) {
-        CloseQuery();
-    }
+    CloseQuery();
 }
 
 void CollectOverdraw(int width, int height) {
-    if (!Enabled) {
+    if (!Counting) {
+        Counting = Enabled && ++FramesSeen % kOverdrawEvery == 0;
         return;
     }
+    Counting = Enabled && ++FramesSeen % kOverdrawEvery == 0;
     CloseQuery();
     const float pixels = static_cast<float>(std::max(1, width) * std::max(1, height));
     float stages[kDrawStages + 1] = {};
@@ -76,7 +83,9 @@ void CollectOverdraw(int width, int height) {
         GLuint samples = 0;
         glGetQueryObjectuivARB(Queries[q], GL_QUERY_RESULT_ARB, &samples);
         stages[QueryStage[q]] += static_cast<float>(samples) / pixels;
-        stages[kDrawStages] += static_cast<float>(samples) / pixels;
+        if (QueryStage[q] != kStageSkyMark) {
+            stages[kDrawStages] += static_cast<float>(samples) / pixels;
+        }
     }
     Used = 0;
     if (KeptFrames < kKeptFrames) {
@@ -97,7 +106,7 @@ float OverdrawMedian(int stage) {
 }
 
 const char* DrawStageName(int stage) {
-    static const char* const kNames[kDrawStages] = {"ground",      "models", "sky",
+    static const char* const kNames[kDrawStages] = {"ground",      "models", "sky_mark", "sky",
                                                     "see_through", "blood",  "overlay"};
     return stage >= 0 && stage < kDrawStages ? kNames[stage] : "all";
 }

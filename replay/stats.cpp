@@ -52,6 +52,7 @@ constexpr int kKeptFrames = 1 << 16;
 float FrameMs[kKeptFrames];
 float UpdateUs[kKeptFrames];
 uint32_t Frames = 0;
+uint32_t KeptMs = 0; // frame times kept in FrameMs
 double LoadMs = 0.0;
 uint64_t FrameAllocations = 0;
 uint64_t FrameDriverAllocations = 0;
@@ -240,8 +241,9 @@ void StatsFrameEnd() {
     if (Frames == 0) {
         LoadMs = std::chrono::duration<double, std::milli>(end - ProgramStart).count();
     }
-    if (Frames < kKeptFrames) {
-        FrameMs[Frames] = std::chrono::duration<float, std::milli>(end - FrameBegin).count();
+    // A frame whose overdraw was counted is slower for it: its time is not kept.
+    if (KeptMs < kKeptFrames && !OverdrawCounting()) {
+        FrameMs[KeptMs++] = std::chrono::duration<float, std::milli>(end - FrameBegin).count();
     }
     ++Frames;
 }
@@ -250,9 +252,9 @@ void PrintStats() {
     const uint32_t kept = std::min<uint32_t>(Frames, kKeptFrames);
     const double perFrame = Frames > 0 ? static_cast<double>(FrameAllocations) / Frames : 0.0;
     const double updateMedian = Percentile(UpdateUs, kept, 0.5);
-    const double median = Percentile(FrameMs, kept, 0.5);
-    const double p95 = Percentile(FrameMs, kept, 0.95);
-    const double max = kept > 0 ? FrameMs[kept - 1] : 0.0;
+    const double median = Percentile(FrameMs, KeptMs, 0.5);
+    const double p95 = Percentile(FrameMs, KeptMs, 0.95);
+    const double max = KeptMs > 0 ? FrameMs[KeptMs - 1] : 0.0;
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("stats frames=%u load_ms=%.1f frame_ms_median=%.3f frame_ms_p95=%.3f "

@@ -2,6 +2,7 @@
 
 #include "basics/frame_timer.h"
 #include "platform/gl_api.h"
+#include "render/overdraw.h"
 #include "render/textures.h"
 #include "render/view_cull.h"
 
@@ -210,7 +211,9 @@ void DrawSkyBehindWorld(float x, float y, float z, float width, float height, fl
     glDisable(GL_TEXTURE_2D);
     // A cloud as deep as the world also turned it away (the world's test is "nearer").
     glDepthFunc(GL_LEQUAL);
+    OverdrawStage(kStageSkyMark);
     CloudBatch();
+    OverdrawStage(kStageSky);
     glEnable(GL_TEXTURE_2D);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDepthMask(GL_TRUE);
