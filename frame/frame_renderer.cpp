@@ -1,6 +1,7 @@
 #include "frame/frame_renderer.h"
 
 #include "state/game_state.h"
+#include "state/options.h"
 #include "camera/camera.h"
 #include "basics/frame_timer.h"
 #include "models/model_draw.h"
@@ -100,7 +101,10 @@ void DrawSkyLast(tVec3 eye) {
     glDisable(GL_FOG);
     glPushMatrix();
     glLoadMatrixf(FrameView);
-    DrawSkyBehindWorld(eye.x, eye.y - kSkyOffset, eye.z, kSkySize, kSkySize, kSkySize);
+    // Below full size, or under the automatic scale, the frame need not match the full-size one
+    // to the byte: the clouds' marking pass is left out.
+    const bool exact = !RenderScaleAutomatic() && RenderScaleInUse() >= kMaxRenderScale;
+    DrawSkyBehindWorld(eye.x, eye.y - kSkyOffset, eye.z, kSkySize, kSkySize, kSkySize, exact);
     glPopMatrix();
     glEnable(GL_LIGHTING);
     glEnable(GL_FOG);

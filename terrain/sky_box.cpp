@@ -196,10 +196,17 @@ void DrawSkyBox(float x, float y, float z, float width, float height, float leng
     CloudsAndDrift();
 }
 
-void DrawSkyBehindWorld(float x, float y, float z, float width, float height, float length) {
+void DrawSkyBehindWorld(float x, float y, float z, float width, float height, float length,
+                        bool exact) {
     const tSkyPlace p = PlaceSky(x, y, z, width, height, length);
     BeginSky();
     PlaceCloudGrid(p);
+    if (!exact) {
+        // The faces where nothing was drawn; a cloud in front of a hill blends over the hill.
+        SkyFaces(p);
+        CloudsAndDrift();
+        return;
+    }
     // Where a cloud lies in front of what the world drew, the world stays hidden, as it was when
     // the sky came first and the cloud's depth turned it away: those pixels are marked (depth
     // tested only, nothing written but the mark) and get the faces whatever the depth there.
