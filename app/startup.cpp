@@ -19,6 +19,7 @@
 #include "platform/platform.h"
 #include "platform/user_dirs.h"
 #include "render/font.h"
+#include "render/overdraw.h"
 #include "frame/frame_renderer.h"
 #include "render/scaled_view.h"
 #include "sound/sound_effect.h"
@@ -139,6 +140,7 @@ bool MainLoopPass(int* exitCode) {
         return true;
     }
     RecordFrameStart(CurrentFrame, AdvanceFixedStep());
+    const double frameBegin = RealTimeMs();
     StatsFrameBegin();
     StatsUpdateBegin();
     UpdateWorld();
@@ -146,9 +148,11 @@ bool MainLoopPass(int* exitCode) {
     RenderFrame();
     CheckMissionEnd();
     StatsFrameEnd();
-    // The automatic render scale follows the real time the frame took, whatever the game's
-    // clocks read, so it never touches the rules.
-    RenderScaleFrameTime(LastFrameMs());
+    CollectOverdraw(static_cast<int>(WindowWidth), static_cast<int>(WindowHeight));
+    // The automatic render scale follows the real time the frame's update and drawing took, on
+    // every frame, whatever the game's clocks read (so it never touches the rules) and without
+    // the swap's wait for the display: a frame held to the display's rate is on time.
+    RenderScaleFrameTime(static_cast<float>(FrameDrawnMs - frameBegin));
     FinishFrame();
     return true;
 }
@@ -218,6 +222,9 @@ tStartResult StartGame() {
     MainWindow = true;
     ShowMainWindow();
     CreateGLContext(static_cast<int>(WindowWidth), static_cast<int>(WindowHeight));
+    if (GameOptions.stats) {
+        EnableOverdraw();
+    }
     if (!LoadWorld()) {
         return kStartNoSound;
     }

@@ -2,7 +2,9 @@
 # Frame-time benchmark: in one run, on one private X server with Mesa's software renderer and a
 # window of one size, times the floor (ostravel_floor: clear and present only) and the game on
 # the fixed tour of the generated level (bench/tour.txt), then prints both medians and their
-# ratio. The game's own --stats line comes along for its other figures.
+# ratio, and beside them the game's overdraw (window pixels drawn per window pixel, median over
+# the frames). The game's own --stats line comes along for its other figures, the overdraw by
+# stage among them.
 #
 #   bench/run.sh [--size WxH] [--render-scale S|auto] [--script FILE --frames N --step MS]
 #                [BUILD_DIR] [FLOOR_FRAMES]
@@ -101,6 +103,8 @@ echo "$floor_line"
 echo "$game_line"
 awk -v f="$floor_ms" -v g="$game_ms" -v s="$size" 'BEGIN {
   printf "size=%s floor_ms_median=%.3f game_ms_median=%.3f ratio=%.1f", s, f, g, (f > 0 ? g / f : 0) }'
+overdraw=$(field "$game_line" overdraw || true)
+[ -z "$overdraw" ] || printf ' overdraw=%s' "$overdraw"
 scale=$(field "$game_line" render_scale || true)
 if [ -n "$scale" ]; then
   echo " render_scale=$scale render_scale_auto=$(field "$game_line" render_scale_auto)"

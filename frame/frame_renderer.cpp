@@ -1,12 +1,14 @@
 #include "frame/frame_renderer.h"
 
 #include "state/game_state.h"
+#include "state/options.h"
 #include "camera/camera.h"
 #include "basics/frame_timer.h"
 #include "models/model_draw.h"
 #include "platform/gl_api.h"
 #include "platform/platform.h"
 #include "render/font.h"
+#include "render/overdraw.h"
 #include "render/scaled_view.h"
 #include "render/textures.h"
 #include "terrain/blood.h"
@@ -19,6 +21,7 @@
 #include <cstring>
 
 SortEntry TransparentOrder[kMaxSceneObjects];
+double FrameDrawnMs = 0.0;
 
 namespace {
 
@@ -85,6 +88,29 @@ void CrosshairQuad() {
     glEnd();
 }
 
+// The view as the frame began. Each model puts the model-view matrix back by inverse steps,
+// which leave a rounding error behind; the sky is drawn with the view itself, and what follows
+// it with the matrix the models left, as when the sky came first.
+GLfloat FrameView[16];
+
+// The sky box and its clouds around the eye, drawn after the opaque world where it shows. Its
+// faces are unfogged, as the overlay leaves the fog; the lighting and fog it turns off are on
+// again for the scenery that follows, as the ground left them.
+void DrawSkyLast(tVec3 eye) {
+    OverdrawStage(kStageSky);
+    glDisable(GL_FOG);
+    glPushMatrix();
+    glLoadMatrixf(FrameView);
+    // Below full size, or under the automatic scale, the frame need not match the full-size one
+    // to the byte: the clouds' marking pass is left out.
+    const bool exact = !RenderScaleAutomatic() && RenderScaleInUse() >= kMaxRenderScale;
+    DrawSkyBehindWorld(eye.x, eye.y - kSkyOffset, eye.z, kSkySize, kSkySize, kSkySize, exact);
+    glPopMatrix();
+    glEnable(GL_LIGHTING);
+    glEnable(GL_FOG);
+    OverdrawStage(kStageModels);
+}
+
 } // namespace
 
 void SortTransparentScenery(tVec3 eye) {
@@ -149,7 +175,9 @@ void DrawCrosshair() {
 
 void RenderFrame() {
     BeginWorldView();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // No colour is cleared: the sky box around the eye covers every pixel the world leaves, at
+    // its own colours.
+    glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     // Directional light from straight above, placed in world space by the view already loaded.
     const GLfloat light_position[4] = {0.0f, 1.0f, 0.0f, 0.0f};
     glLightfv(GL_LIGHT0, GL_POSITION, light_position);
@@ -157,18 +185,37 @@ void RenderFrame() {
 
     // The eye at the start of the frame: the sky, the terrain square and every distance use it.
     const tVec3 vPos = Camera.Position();
-    // Enemy fire: the current colour turns red (which the sky's own colour replaces at once) and
-    // the overlay below makes the tint seen; one frame of it is used up either way.
+    // Enemy fire: the overlay below washes the view red; one frame of it is used up either way.
     const bool redTint = RedTintFrames > 0;
     if (redTint) {
-        glColor4f(1.0f, 0.0f, 0.0f, 1.0f);
         --RedTintFrames;
-    } else {
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     }
 
-    DrawSkyBox(vPos.x, vPos.y - kSkyOffset, vPos.z, kSkySize, kSkySize, kSkySize);
+    // The opaque world first, then the sky only where it still shows: the ground covers most of
+    // the view, and the sky's faces and clouds, at their own depth behind it, fail the depth test
+    // there instead of being drawn and covered. The world starts from the state the sky leaves
+    // (unlit, unfogged, no blending, white, unit 0 combining texture and colour unscaled), not
+    // from what the last frame's overlay left on. Without a stencil buffer (the browser's canvas
+    // has none) the sky comes first, whole.
+    glDisable(GL_LIGHTING);
+    glDisable(GL_FOG);
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 1);
+    GLint stencilBits = 0;
+    glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
+    bool skyDrawn = stencilBits == 0;
+    if (skyDrawn) {
+        OverdrawStage(kStageSky);
+        DrawSkyBox(vPos.x, vPos.y - kSkyOffset, vPos.z, kSkySize, kSkySize, kSkySize);
+    } else {
+        glGetFloatv(GL_MODELVIEW_MATRIX, FrameView);
+    }
+    OverdrawStage(kStageGround);
     DrawTerrain(HeightMap, vPos.x, vPos.z);
+    OverdrawStage(kStageModels);
 
     // Enemies, always drawn. One whose animation has come to rest goes back to standing or
     // running; the dead stay on their last frame.
@@ -195,15 +242,25 @@ void RenderFrame() {
         DrawModel(static_cast<int>(EnemyEnd + LettersCollected));
     }
 
+    // Solid scenery in id order. A masked model blends with what lies behind it, so the sky
+    // comes before the first one drawn, as it comes before all see-through scenery.
     const int solidEnd = TableBound(SolidEnd);
     for (int id = lettersEnd; id < solidEnd; ++id) {
         if (DistanceFromEye(vPos, id) < kViewDistance) {
+            if (!skyDrawn && SceneObjects[id].hasMaskMap) {
+                DrawSkyLast(vPos);
+                skyDrawn = true;
+            }
             DrawModel(id);
         }
+    }
+    if (!skyDrawn) {
+        DrawSkyLast(vPos);
     }
 
     // See-through scenery far to near, so each blends over what lies behind it.
     SortTransparentScenery(vPos);
+    OverdrawStage(kStageSeeThrough);
     const int transparentEnd = TableBound(TransparentEnd);
     for (int k = solidEnd; k < transparentEnd; ++k) {
         if (TransparentOrder[k].distance < kViewDistance) {
@@ -211,11 +268,13 @@ void RenderFrame() {
         }
     }
 
+    OverdrawStage(kStageBlood);
     if (BloodActive) {
         BloodActive = DrawBlood(false, Camera.PitchDegrees(), Camera.YawDegrees());
     }
     // The world is complete: below full size it is stretched to the window here, and the overlay
     // is drawn over it at the window's own size.
+    OverdrawStage(kStageOverlay);
     EndWorldView();
     if (redTint) {
         DrawRedTint();
@@ -232,7 +291,11 @@ void RenderFrame() {
     FormatLettersLine(strLetters, sizeof(strLetters));
     PrintText(static_cast<int>(WindowWidth) - kLettersLineX, 2, strLetters, 1);
 
-    glFlush();
+    OverdrawFrameDrawn();
+    // Drawn to the last pixel before the swap, so that the time up to here is the drawing's own
+    // and the swap's wait for the display (or for a software renderer's threads) is left out.
+    glFinish();
+    FrameDrawnMs = RealTimeMs();
     SwapGLBuffers();
 
     // The title shows the whole frames per second, rewritten every frame.

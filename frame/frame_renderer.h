@@ -17,8 +17,11 @@ struct SortEntry {
 
 // ---- whole run: indexed by object id; only [SolidEnd, TransparentEnd) is filled and read ----
 extern SortEntry TransparentOrder[kMaxSceneObjects];
+// ---- per frame: the real clock (RealTimeMs) when the frame was wholly drawn, before its swap ----
+extern double FrameDrawnMs;
 
-// The whole frame in its fixed order, then present it and show the frame rate in the title.
+// The whole frame in its fixed order (the opaque world, the sky where it shows, see-through
+// scenery, blood, the overlay), then present it and show the frame rate in the title.
 void RenderFrame();
 // The crosshair in the middle of the view: mask pass, then the cursor added; unlit, unfogged.
 void DrawCrosshair();

@@ -277,6 +277,9 @@ uint32_t TimeMs() {
 uint32_t TickCount() {
     return Backend->tickCount();
 }
+double RealTimeMs() {
+    return Backend->realTimeMs();
+}
 
 void ShutdownPlatform() {
     Backend->shutdown();

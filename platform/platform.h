@@ -103,6 +103,9 @@ struct tPlatformBackend {
     bool (*setSwapInterval)(int interval);
     uint32_t (*timeMs)();
     uint32_t (*tickCount)();
+    // Milliseconds of the real clock since a fixed point, finer than one: what a frame's drawing
+    // takes. No replay clock stands in for it.
+    double (*realTimeMs)();
     void (*shutdown)();
 };
 
@@ -183,6 +186,9 @@ bool SetSwapInterval(int interval);
 // Milliseconds since a fixed point: the world and frame-timer clock, and the animation tick count.
 uint32_t TimeMs();
 uint32_t TickCount();
+// The real clock in milliseconds, finer than one, whatever clock the world follows: for measuring
+// how long the drawing takes.
+double RealTimeMs();
 
 void ShutdownPlatform();
 

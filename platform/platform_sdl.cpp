@@ -142,14 +142,14 @@ int WindowDisplay() {
     return display >= 0 ? display : 0;
 }
 
-void SetFramebufferAttributes(int colorBits, int depthBits) {
+void SetFramebufferAttributes(int colorBits, int depthBits, int stencilBits) {
     const int channel = colorBits >= 24 ? 8 : colorBits >= 15 ? 5 : 4;
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, channel);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, colorBits == 16 ? 6 : channel);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, channel);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, stencilBits);
     SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_ACCUM_GREEN_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_ACCUM_BLUE_SIZE, 0);
@@ -173,12 +173,15 @@ bool SdlCreateWindow(const char* title, unsigned width, unsigned height, bool fu
     }
     // Drivers that cannot give the requested depth buffer get the nearest smaller one, down to
     // 16 bits; below that the game's depth test would not hold, which counts as no pixel format.
-    const int depthChoices[] = {depthBits, 24, 16};
-    for (int depth : depthChoices) {
+    // A stencil buffer beside it lets the sky be drawn after the world; without one the sky
+    // comes first.
+    const int depthChoices[] = {depthBits, 24, 16, depthBits, 24, 16};
+    for (int choice = 0; choice < 6; ++choice) {
+        const int depth = depthChoices[choice];
         if (depth > depthBits) {
             continue;
         }
-        SetFramebufferAttributes(colorBits, depth);
+        SetFramebufferAttributes(colorBits, depth, choice < 3 ? 8 : 0);
         Window =
             SDL_CreateWindow(title, 0, 0, static_cast<int>(width), static_cast<int>(height), flags);
         if (Window != nullptr) {
@@ -578,6 +581,11 @@ uint32_t SdlTimeMs() {
     return SDL_GetTicks();
 }
 
+double SdlRealTimeMs() {
+    return static_cast<double>(SDL_GetPerformanceCounter()) * 1000.0 /
+           static_cast<double>(SDL_GetPerformanceFrequency());
+}
+
 // The window goes; the video system itself stays until the process ends, so that a later
 // window (the tests open several) starts quickly and the GL driver stays loaded.
 void SdlShutdown() {
@@ -617,6 +625,7 @@ const tPlatformBackend kSdlBackend = {
     .setSwapInterval = SdlSetSwapInterval,
     .timeMs = SdlTimeMs,
     .tickCount = SdlTimeMs,
+    .realTimeMs = SdlRealTimeMs,
     .shutdown = SdlShutdown,
 };
 

@@ -180,6 +180,9 @@ uint32_t TestTimeMs() {
 uint32_t TestTickCount() {
     return State.tickCount;
 }
+double TestRealTimeMs() {
+    return static_cast<double>(State.timeMs);
+}
 void TestShutdown() {
     Record("shutdown");
 }
@@ -214,6 +217,7 @@ const tPlatformBackend kTestBackend = {
     .setSwapInterval = TestSetSwapInterval,
     .timeMs = TestTimeMs,
     .tickCount = TestTickCount,
+    .realTimeMs = TestRealTimeMs,
     .shutdown = TestShutdown,
 };
 

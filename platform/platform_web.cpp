@@ -417,6 +417,11 @@ uint32_t WebTimeMs() {
         static_cast<uint64_t>(emscripten_get_now() - PausedTotal - paused));
 }
 
+// The page's own clock, paused time included: a pause is no frame.
+double WebRealTimeMs() {
+    return emscripten_get_now();
+}
+
 void WebShutdown() {
     if (PointerLocked) {
         emscripten_exit_pointerlock();
@@ -455,6 +460,7 @@ const tPlatformBackend kWebBackend = {
     .setSwapInterval = WebSetSwapInterval,
     .timeMs = WebTimeMs,
     .tickCount = WebTimeMs,
+    .realTimeMs = WebRealTimeMs,
     .shutdown = WebShutdown,
 };
 

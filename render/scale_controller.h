@@ -1,8 +1,9 @@
 // The render scale: the share of the window's width and height the world is drawn at before it
-// is stretched to the window. A player sets it, or the controller below holds it: it watches the
-// frame times and steps the scale down when frames run long and back up when there is room, so
-// that a machine drawing with its CPU still keeps 60 frames a second. Plain arithmetic on the
-// times it is given: it reads no clock itself.
+// is stretched to the window. A player sets it, or the controller below holds it: it watches how
+// long each frame takes to draw and steps the scale down when frames run long and back up when
+// there is room, so that a machine drawing with its CPU still keeps 60 frames a second. The times
+// leave out the wait for the display, so a frame held to a 50 or 60 Hz refresh counts as what
+// its drawing took. Plain arithmetic on the times it is given: it reads no clock itself.
 #pragma once
 
 #include "state/options.h" // kMinRenderScale, kMaxRenderScale

@@ -18,7 +18,8 @@ float RenderScaleInUse();
 bool RenderScaleAutomatic();
 // Steps the automatic scale has taken since start-up, down or up.
 int RenderScaleSteps();
-// Under automatic scaling, one frame's time in milliseconds, measured on a real clock: the
+// Under automatic scaling, one frame's update and drawing in milliseconds of the real clock, the
+// swap's wait for the display left out (fed on every frame, with or without --stats): the
 // controller may change the scale for the next frame. Ignored under a fixed scale.
 void RenderScaleFrameTime(float frameMs);
 

@@ -178,6 +178,10 @@ uint32_t ReplayTimeMs() {
 uint32_t ReplayTickCount() {
     return FixedStep ? FixedStepNow : Inner->tickCount();
 }
+// Always the real one: the drawing's time is never the fixed step's.
+double ReplayRealTimeMs() {
+    return Inner->realTimeMs();
+}
 void ReplayShutdown() {
     Inner->shutdown();
 }
@@ -212,6 +216,7 @@ tPlatformBackend ReplayBackend = {
     .setSwapInterval = ReplaySetSwapInterval,
     .timeMs = ReplayTimeMs,
     .tickCount = ReplayTickCount,
+    .realTimeMs = ReplayRealTimeMs,
     .shutdown = ReplayShutdown,
 };
 

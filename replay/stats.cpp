@@ -1,5 +1,6 @@
 #include "replay/stats.h"
 
+#include "render/overdraw.h"
 #include "render/scaled_view.h"
 
 #include <algorithm>
@@ -51,6 +52,7 @@ constexpr int kKeptFrames = 1 << 16;
 float FrameMs[kKeptFrames];
 float UpdateUs[kKeptFrames];
 uint32_t Frames = 0;
+uint32_t KeptMs = 0; // frame times kept in FrameMs
 double LoadMs = 0.0;
 uint64_t FrameAllocations = 0;
 uint64_t FrameDriverAllocations = 0;
@@ -58,7 +60,6 @@ uint64_t TotalAtFrameBegin = 0;
 uint64_t AllocationsAtFrameBegin = 0;
 tClock::time_point FrameBegin;
 tClock::time_point UpdateBegin;
-float LastMs = 0.0f;
 
 double Percentile(float* values, uint32_t count, double share) {
     if (count == 0) {
@@ -240,33 +241,41 @@ void StatsFrameEnd() {
     if (Frames == 0) {
         LoadMs = std::chrono::duration<double, std::milli>(end - ProgramStart).count();
     }
-    LastMs = std::chrono::duration<float, std::milli>(end - FrameBegin).count();
-    if (Frames < kKeptFrames) {
-        FrameMs[Frames] = LastMs;
+    // A frame whose overdraw was counted is slower for it: its time is not kept.
+    if (KeptMs < kKeptFrames && !OverdrawCounting()) {
+        FrameMs[KeptMs++] = std::chrono::duration<float, std::milli>(end - FrameBegin).count();
     }
     ++Frames;
-}
-
-float LastFrameMs() {
-    return LastMs;
 }
 
 void PrintStats() {
     const uint32_t kept = std::min<uint32_t>(Frames, kKeptFrames);
     const double perFrame = Frames > 0 ? static_cast<double>(FrameAllocations) / Frames : 0.0;
     const double updateMedian = Percentile(UpdateUs, kept, 0.5);
-    const double median = Percentile(FrameMs, kept, 0.5);
-    const double p95 = Percentile(FrameMs, kept, 0.95);
-    const double max = kept > 0 ? FrameMs[kept - 1] : 0.0;
+    const double median = Percentile(FrameMs, KeptMs, 0.5);
+    const double p95 = Percentile(FrameMs, KeptMs, 0.95);
+    const double max = KeptMs > 0 ? FrameMs[KeptMs - 1] : 0.0;
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("stats frames=%u load_ms=%.1f frame_ms_median=%.3f frame_ms_p95=%.3f "
                 "frame_ms_max=%.3f update_us_median=%.1f allocs_per_frame=%.3f "
-                "peak_rss_mb=%.1f render_scale=%.2f render_scale_auto=%s render_scale_steps=%d\n",
+                "peak_rss_mb=%.1f render_scale=%.2f render_scale_auto=%s render_scale_steps=%d",
                 Frames, LoadMs, median, p95, max, updateMedian, perFrame,
                 static_cast<double>(usage.ru_maxrss) / 1024.0,
                 static_cast<double>(RenderScaleInUse()), RenderScaleAutomatic() ? "yes" : "no",
                 RenderScaleSteps());
+    // How many times each window pixel was drawn, in all and by stage; "none" where the GL
+    // cannot count samples (the browser's).
+    if (OverdrawEnabled()) {
+        std::printf(" overdraw=%.2f", static_cast<double>(OverdrawMedian(kDrawStages)));
+        for (int stage = 0; stage < kDrawStages; ++stage) {
+            std::printf(" overdraw_%s=%.2f", DrawStageName(stage),
+                        static_cast<double>(OverdrawMedian(stage)));
+        }
+    } else {
+        std::printf(" overdraw=none");
+    }
+    std::printf("\n");
     std::fflush(stdout);
     // Not part of the stats line: what the GL driver allocated meanwhile (its shader compiler,
     // once for each new drawing state), so that the figure above is the game's alone.

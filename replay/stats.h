@@ -22,7 +22,5 @@ void StatsFrameBegin();
 void StatsUpdateBegin();
 void StatsUpdateEnd();
 void StatsFrameEnd();
-// The last frame's time from StatsFrameBegin to StatsFrameEnd, milliseconds of the real clock.
-float LastFrameMs();
 // The one "stats ..." line, written to standard output at exit.
 void PrintStats();

@@ -2,6 +2,7 @@
 
 #include "basics/frame_timer.h"
 #include "platform/gl_api.h"
+#include "render/overdraw.h"
 #include "render/textures.h"
 #include "render/view_cull.h"
 
@@ -83,17 +84,18 @@ void CloudLayer(float offset, float yFactor) {
     }
 }
 
-} // namespace
+// The box's low corner and sizes; the faces and the cloud grid are laid out from it.
+struct tSkyPlace {
+    float X, Y, Z, W, H, L;
+};
 
-void DrawSkyBox(float x, float y, float z, float width, float height, float length) {
-    // The box's low corner; the faces and the cloud grid are laid out from it.
-    const float X = x - width / 2.0f;
-    const float Y = y - height / 2.0f;
-    const float Z = z - length / 2.0f;
-    const float W = width, H = height, L = length;
+tSkyPlace PlaceSky(float x, float y, float z, float width, float height, float length) {
+    return {x - width / 2.0f, y - height / 2.0f, z - length / 2.0f, width, height, length};
+}
 
-    // The faces replace whatever lies behind them, at their own colours: unlit, also in the first
-    // frame after loading, before any text has turned the lighting off.
+// The faces replace whatever lies behind them, at their own colours: unlit, also in the first
+// frame after loading, before any text has turned the lighting off.
+void BeginSky() {
     glDisable(GL_LIGHTING);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ZERO);
@@ -104,6 +106,10 @@ void DrawSkyBox(float x, float y, float z, float width, float height, float leng
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
     glTexEnvi(GL_TEXTURE_ENV, GL_RGB_SCALE_ARB, 1);
     LoadViewClip();
+}
+
+void SkyFaces(const tSkyPlace& p) {
+    const float X = p.X, Y = p.Y, Z = p.Z, W = p.W, H = p.H, L = p.L;
     DrawFace(kTexSkyTop, {{0, 1, X + W, Y + H, Z},
                           {0, 0, X + W, Y + H, Z + L},
                           {1, 0, X, Y + H, Z + L},
@@ -122,8 +128,37 @@ void DrawSkyBox(float x, float y, float z, float width, float height, float leng
                             {1, 0, X + W, Y, Z + L},
                             {1, 1, X + W, Y + H, Z + L},
                             {0, 1, X + W, Y + H, Z}});
+}
 
-    // Clouds: bright texels cover the sky, dark ones let it through; fogged toward the horizon.
+// The dome: full rise at the centre point (8, 8), falling off as a cosine of the distance from
+// it in grid cells.
+void PlaceCloudGrid(const tSkyPlace& p) {
+    const float radius = Length(tVec3(16.0f, 0.0f, 16.0f)) * 0.5f;
+    for (unsigned i = 1; i < kCloudGridSide; ++i) {
+        for (unsigned j = 1; j < kCloudGridSide; ++j) {
+            const float di = AbsF(8.0f - static_cast<float>(i));
+            const float dj = AbsF(8.0f - static_cast<float>(j));
+            const float d = Length(tVec3(di, 0.0f, dj));
+            const float rise = d < 1.0f ? kDomeRise * p.H : CosF(d / radius) * kDomeRise * p.H;
+            CloudGrid[i][j] = tVec3(p.X + static_cast<float>(i) * p.W * kCellFactor,
+                                    p.Y + rise + kCloudBase * p.H,
+                                    p.Z + static_cast<float>(j) * p.L * kCellFactor);
+        }
+    }
+}
+
+// Both layers in one batch: the lower one is the same sheet pulled down to 0.8 of its world
+// height and drifting at a third of the speed.
+void CloudBatch() {
+    glBegin(GL_QUADS);
+    CloudLayer(CloudOffset1, 1.0f);
+    CloudLayer(CloudOffset2, kSecondLayer);
+    glEnd();
+}
+
+// Clouds: bright texels cover the sky, dark ones let it through; fogged toward the horizon. Then
+// the drift, fog off and the texture matrix back to the identity for the terrain's colour map.
+void CloudsAndDrift() {
     glMatrixMode(GL_TEXTURE);
     glLoadIdentity();
     glScalef(kCloudRepeat, kCloudRepeat, 1.0f);
@@ -131,27 +166,7 @@ void DrawSkyBox(float x, float y, float z, float width, float height, float leng
     glEnable(GL_FOG);
     glBlendFunc(GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR);
     glBindTexture(GL_TEXTURE_2D, TextureTable[kTexClouds]);
-
-    // The dome: full rise at the centre point (8, 8), falling off as a cosine of the distance
-    // from it in grid cells.
-    const float radius = Length(tVec3(16.0f, 0.0f, 16.0f)) * 0.5f;
-    for (unsigned i = 1; i < kCloudGridSide; ++i) {
-        for (unsigned j = 1; j < kCloudGridSide; ++j) {
-            const float di = AbsF(8.0f - static_cast<float>(i));
-            const float dj = AbsF(8.0f - static_cast<float>(j));
-            const float d = Length(tVec3(di, 0.0f, dj));
-            const float rise = d < 1.0f ? kDomeRise * H : CosF(d / radius) * kDomeRise * H;
-            CloudGrid[i][j] =
-                tVec3(X + static_cast<float>(i) * W * kCellFactor, Y + rise + kCloudBase * H,
-                      Z + static_cast<float>(j) * L * kCellFactor);
-        }
-    }
-    // Both layers in one batch: the lower one is the same sheet pulled down to 0.8 of its world
-    // height and drifting at a third of the speed.
-    glBegin(GL_QUADS);
-    CloudLayer(CloudOffset1, 1.0f);
-    CloudLayer(CloudOffset2, kSecondLayer);
-    glEnd();
+    CloudBatch();
     // The sheet's last corner, (15, 14) of the lower layer, leaves its texture coordinate
     // current whether or not its quad was sent.
     glTexCoord2f(CloudTexS(kCloudGridSide - 1, CloudOffset2), CloudTexT(kCloudGridSide - 2));
@@ -164,10 +179,59 @@ void DrawSkyBox(float x, float y, float z, float width, float height, float leng
     CloudOffset1 += kDrift1 / static_cast<float>(f);
     CloudOffset2 += kDrift2 / static_cast<float>(f);
 
-    // Fog off and the texture matrix back to the identity for the terrain's colour map.
     glDisable(GL_FOG);
     glMatrixMode(GL_TEXTURE);
     glLoadIdentity();
     glScalef(1.0f, 1.0f, 1.0f);
     glMatrixMode(GL_MODELVIEW);
+}
+
+} // namespace
+
+void DrawSkyBox(float x, float y, float z, float width, float height, float length) {
+    const tSkyPlace p = PlaceSky(x, y, z, width, height, length);
+    BeginSky();
+    SkyFaces(p);
+    PlaceCloudGrid(p);
+    CloudsAndDrift();
+}
+
+void DrawSkyBehindWorld(float x, float y, float z, float width, float height, float length,
+                        bool exact) {
+    const tSkyPlace p = PlaceSky(x, y, z, width, height, length);
+    BeginSky();
+    PlaceCloudGrid(p);
+    if (!exact) {
+        // The faces where nothing was drawn; a cloud in front of a hill blends over the hill.
+        SkyFaces(p);
+        CloudsAndDrift();
+        return;
+    }
+    // Where a cloud lies in front of what the world drew, the world stays hidden, as it was when
+    // the sky came first and the cloud's depth turned it away: those pixels are marked (depth
+    // tested only, nothing written but the mark) and get the faces whatever the depth there.
+    glEnable(GL_STENCIL_TEST);
+    glStencilFunc(GL_ALWAYS, 1, 0xFFu);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glDepthMask(GL_FALSE);
+    glDisable(GL_TEXTURE_2D);
+    // A cloud as deep as the world also turned it away (the world's test is "nearer").
+    glDepthFunc(GL_LEQUAL);
+    OverdrawStage(kStageSkyMark);
+    CloudBatch();
+    OverdrawStage(kStageSky);
+    glEnable(GL_TEXTURE_2D);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDepthMask(GL_TRUE);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+    glStencilFunc(GL_EQUAL, 1, 0xFFu);
+    glDepthFunc(GL_ALWAYS);
+    SkyFaces(p);
+    // Elsewhere the faces only where nothing was drawn: the world lies nearer than the sky.
+    glStencilFunc(GL_EQUAL, 0, 0xFFu);
+    glDepthFunc(GL_LESS);
+    SkyFaces(p);
+    glDisable(GL_STENCIL_TEST);
+    CloudsAndDrift();
 }

@@ -15,3 +15,9 @@ extern float CloudOffset2;
 
 // Box centred at (x, y, z) with the given sizes, then the cloud sheet inside it.
 void DrawSkyBox(float x, float y, float z, float width, float height, float length);
+// The same sky drawn after the opaque world, filled only where the sky shows. Exact: the pixels
+// DrawSkyBox would give had it come first, for which a pass over the clouds marks where one
+// hides the world (needs a stencil buffer, cleared to 0 with the frame; leaves the stencil test
+// off). Not exact: no marking pass, and a hill top that rises behind a cloud shows through it.
+void DrawSkyBehindWorld(float x, float y, float z, float width, float height, float length,
+                        bool exact);

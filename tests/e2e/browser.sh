@@ -2,7 +2,8 @@
 # The browser build in a real browser (Debian's Chromium, headless, WebGL on the CPU), against
 # the desktop game on the same runs:
 #   frame    a frame of the browser differs from the desktop's same frame by at most 1 % RMSE
-#            (3 % drawn at render scale 0.5: the copy, stretch and overlay work in WebGL too);
+#            (3 % drawn at render scale 0.5, chosen in the page's settings: the copy, stretch and
+#            overlay work in WebGL too);
 #   victory  the route tool's victory script replayed in the browser gives the desktop's trace,
 #            byte for byte;
 #   input    real keys and mouse sent through the browser walk and turn the player, and the
@@ -91,8 +92,8 @@ cat > "$work/runs.json" << JSON
 [
  {"name": "frame", "args": "--fixed-step $STEP --frames 30 --seed 1 --capture 25:frame.bmp",
   "read": ["frame.bmp"]},
- {"name": "scaled", "args": "--fixed-step $STEP --frames 30 --seed 1 --render-scale 0.5 --capture 25:frame.bmp",
-  "read": ["frame.bmp"]},
+ {"name": "scaled", "args": "--fixed-step $STEP --frames 30 --seed 1 --capture 25:frame.bmp",
+  "read": ["frame.bmp"], "renderScale": "0.5"},
  {"name": "victory", "args": "--fixed-step $STEP --script route.txt --trace trace.txt",
   "files": ["Data/Setup.ini", "route.txt"], "read": ["trace.txt"], "seconds": 400},
  {"name": "input", "args": "--fixed-step $STEP --frames 120 --seed 7 --record rec.txt --trace trace.txt",

@@ -5,11 +5,15 @@
 # for line. The half-size frame is the window's size, its health text has the very pixels of the
 # full-size frame (the overlay is drawn after the stretch, at the window's own size), and its
 # world matches the full-size one within the blur of drawing a quarter of the pixels.
+# Then as a player sets it up, with no test option: render_scale = auto in ostravel.conf, a
+# 1920x1080 window from Setup.ini, no --stats, no fixed step, no script, on an X server; within
+# 20 s the window's title names a scale below 1.0.
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 { command -v convert && command -v compare; } > /dev/null ||
   fail "ImageMagick's convert and compare are needed (package imagemagick)"
+command -v xdotool > /dev/null || fail "xdotool is needed (package xdotool)"
 tour=$(readlink -f "$(dirname "$0")/../../bench/tour.txt")
 mkdir -p "$work/run/Data"
 for entry in "$build"/Data/*; do
@@ -72,3 +76,23 @@ awk -v e="$error" 'BEGIN { exit !(e > 0.5 && e < 5) }' ||
 echo "traces of $frames frames identical at 1.0, 0.5 and auto (auto ended at" \
   "$(stat_field auto render_scale)); the half-size frame is 400x300, its health text as at" \
   "full size ($moved of $lit pixels differ), its picture $error/255 a channel from the full-size one"
+
+echo "1920 1080 32" > "$work/run/Data/Setup.ini"
+echo "render_scale = auto" > "$XDG_CONFIG_HOME/ostravel/ostravel.conf"
+XSERVER_SCREEN=1920x1080x24 start_xserver
+started=$SECONDS
+start_game player --windowed --dialogs=stderr
+game_window
+title="" scale=""
+while [ $((SECONDS - started)) -lt 20 ]; do
+  title=$(xdotool getwindowname "$id" 2>/dev/null || true)
+  scale=$(echo "$title" | sed -n 's/.*Render scale: \([0-9.]*\) (auto).*/\1/p')
+  [ -n "$scale" ] && awk -v s="$scale" 'BEGIN { exit !(s < 1) }' && break
+  sleep 0.2
+done
+took=$((SECONDS - started))
+quit_game
+awk -v s="${scale:-1}" 'BEGIN { exit !(s < 1) }' ||
+  fail "with render_scale = auto at 1920x1080 the title still read \"$title\" after 20 s"
+echo "as a player sets it (ostravel.conf, 1920x1080, no --stats): the title read \"$title\"" \
+  "after ${took} s"

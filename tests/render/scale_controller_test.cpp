@@ -51,6 +51,11 @@ TEST(ScaleController, SettlesAtTheLargestScaleThatHolds60AndClimbsBack) {
         {"800x600 on the CPU (18 ms at full size)", {0.5f, 17.5f}, 0.8f, 0.9f, 3},
         {"too slow for any scale rests at the smallest", {20.0f, 80.0f}, 0.25f, 0.25f, 2},
         {"just under the target keeps full size", {1.0f, 13.5f}, 1.0f, 1.0f, 0},
+        // Held to the display's refresh: the game measures the drawing, not the frame the
+        // display paced (20 ms at 50 Hz, 16.7 ms at 60 Hz), so a machine with time to spare
+        // stays at full size instead of walking down to the smallest scale.
+        {"paced by a 50 Hz display, drawn in 11 ms", {1.0f, 10.0f}, 1.0f, 1.0f, 0},
+        {"paced by a 60 Hz display, drawn in 13 ms", {1.0f, 12.0f}, 1.0f, 1.0f, 0},
     };
     for (const tCase& t : cases) {
         SCOPED_TRACE(t.name);
@@ -111,6 +116,19 @@ TEST(ScaleController, SettlesAtTheLargestScaleThatHolds60AndClimbsBack) {
     }
     ASSERT_GT(downAt, 0u);
     EXPECT_GE(firstUpAt - downAt, static_cast<uint32_t>(kHoldAfterDown * kScaleWindowFrames));
+    EXPECT_FLOAT_EQ(ControllerScale(c), 1.0f);
+
+    // At 60 Hz, a hitch (half a second of frames drawn in 40 ms), then frames drawn in 12 ms of
+    // the 16.7 the display holds them to: the scale goes down to 0.6 and climbs all the way back
+    // (measured with the display's wait, every frame read 16.7 ms and it stayed at 0.6).
+    ResetScaleController(&c);
+    for (uint32_t i = 0; i < 3000; ++i) {
+        const float s = ControllerScale(c);
+        ScaleControllerFrame(&c, i >= 300 && i < 330 ? 40.0f : 12.0f * s * s);
+        if (i == 400) {
+            EXPECT_FLOAT_EQ(ControllerScale(c), 0.6f);
+        }
+    }
     EXPECT_FLOAT_EQ(ControllerScale(c), 1.0f);
 
     // Hitches alone (a slow frame now and then at an otherwise fast machine) move nothing.

@@ -2,9 +2,10 @@
 //   node browser_runs.mjs SITE SCRATCH OUT RUNS.json
 // Serves SITE (the built site) with SCRATCH over it on 127.0.0.1, then for each run of RUNS (a
 // list of {name, args, files: [paths in SCRATCH], read: [files the game writes], input, pad,
-// query, storage, click, until, offline}) opens the page with ?args=, ?file= and the raw query,
-// plays real keys and mouse when input is set or a scripted game pad when pad is set, waits for
-// the page's state until (default "ended"), and writes OUT/NAME.FILE for each file read and
+// renderScale, query, storage, click, until, offline}) opens the page with ?args=, ?file= and
+// the raw query, first choosing renderScale in the page's settings as a player does when it is
+// set, plays real keys and mouse when input is set or a scripted game pad when pad is set, waits
+// for the page's state until (default "ended"), and writes OUT/NAME.FILE for each file read and
 // OUT/NAME.json with the page's state, exit code, dialogs, texts, the addresses it asked for and
 // timings.
 //   storage: false   the page's localStorage, sessionStorage and indexedDB throw, as in a
@@ -67,6 +68,11 @@ for (const run of runs) {
   const query = new URLSearchParams();
   if (run.args) query.set('args', run.args);
   for (const file of run.files || []) query.append('file', file);
+  if (run.renderScale) {
+    // The page's own settings: the choice is kept in the browser for the game opened next.
+    await page.goto(base);
+    await page.select('#renderscale', run.renderScale);
+  }
   if (run.pad) {
     // A stand-in for the Gamepad API: a standard pad, plugged in by plugPad(true) with its left
     // stick forward and its right stick half right, and unplugged by plugPad(false).
@@ -159,6 +165,7 @@ for (const run of runs) {
     }
   }
   fs.writeFileSync(path.join(out, run.name + '.json'), JSON.stringify(result, null, 1));
+  await page.evaluate(() => localStorage.clear());
   await page.close();
 }
 await browser.close();

@@ -70,15 +70,20 @@
       localStorage.setItem('ostravel.settings', JSON.stringify(settings));
     } catch (e) { /* said once by keptSettings */ }
   }
-  const settings = Object.assign({ sensitivity: '1', invert: false, volume: '100' }, keptSettings());
+  // The render scale (1.0 ... 0.25, or auto): a browser that draws without a GPU (headless
+  // Chromium's) keeps its frame rate by drawing the world smaller.
+  const settings = Object.assign({ sensitivity: '1', invert: false, volume: '100', renderScale: '1.0' },
+    keptSettings());
   $('sensitivity').value = settings.sensitivity;
   $('invert').checked = settings.invert;
   $('volume').value = settings.volume;
-  for (const id of ['sensitivity', 'invert', 'volume']) {
+  $('renderscale').value = settings.renderScale;
+  for (const id of ['sensitivity', 'invert', 'volume', 'renderscale']) {
     $(id).onchange = () => {
       settings.sensitivity = $('sensitivity').value;
       settings.invert = $('invert').checked;
       settings.volume = $('volume').value;
+      settings.renderScale = $('renderscale').value;
       keepSettings(settings);
     };
   }
@@ -86,7 +91,8 @@
     FS.mkdirTree(home + '/.config/ostravel');
     FS.writeFile(home + '/.config/ostravel/ostravel.conf',
       'mouse_sensitivity = ' + settings.sensitivity + '\ninvert_mouse = ' +
-      (settings.invert ? 'yes' : 'no') + '\nvolume = ' + settings.volume + '\n');
+      (settings.invert ? 'yes' : 'no') + '\nvolume = ' + settings.volume + '\nrender_scale = ' +
+      settings.renderScale + '\n');
   }
 
   // ---- what the address may ask ----
