@@ -173,15 +173,17 @@ bool SdlCreateWindow(const char* title, unsigned width, unsigned height, bool fu
     }
     // Drivers that cannot give the requested depth buffer get the nearest smaller one, down to
     // 16 bits; below that the game's depth test would not hold, which counts as no pixel format.
-    // A stencil buffer beside it lets the sky be drawn after the world; without one the sky
-    // comes first.
-    const int depthChoices[] = {depthBits, 24, 16, depthBits, 24, 16};
+    // A stencil buffer beside it lets the sky be drawn after the world (without one the sky
+    // comes first), but never at the cost of depth: each depth is tried with a stencil buffer,
+    // then without, before the next smaller depth.
+    const int depthChoices[] = {depthBits, depthBits, 24, 24, 16, 16};
     for (int choice = 0; choice < 6; ++choice) {
         const int depth = depthChoices[choice];
-        if (depth > depthBits) {
+        // A depth asked for twice (24 or 16 asked) is tried once.
+        if (depth > depthBits || (choice >= 2 && depth == depthChoices[choice - 2])) {
             continue;
         }
-        SetFramebufferAttributes(colorBits, depth, choice < 3 ? 8 : 0);
+        SetFramebufferAttributes(colorBits, depth, choice % 2 == 0 ? 8 : 0);
         Window =
             SDL_CreateWindow(title, 0, 0, static_cast<int>(width), static_cast<int>(height), flags);
         if (Window != nullptr) {

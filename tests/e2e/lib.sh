@@ -27,7 +27,7 @@ export SDL_AUDIODRIVER=dummy
 cleanup_work() {
   local p
   for p in $pid $other; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$work"
+  [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"
 }
 trap cleanup_work EXIT
 

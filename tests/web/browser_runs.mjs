@@ -165,7 +165,8 @@ for (const run of runs) {
     }
   }
   fs.writeFileSync(path.join(out, run.name + '.json'), JSON.stringify(result, null, 1));
-  await page.evaluate(() => localStorage.clear());
+  // The next run starts from the page's default settings (a page without storage has none).
+  if (run.storage !== false) await page.evaluate(() => localStorage.clear());
   await page.close();
 }
 await browser.close();
