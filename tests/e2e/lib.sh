@@ -23,7 +23,8 @@ other=""
 RC=0
 export SDL_AUDIODRIVER=dummy
 
-# Runs on exit (after the X server is stopped, where start_xserver started one).
+# Runs on exit (after the X server is stopped, where start_xserver started one). KEEP_WORK=1
+# keeps the work folder for a look at what a failed run left.
 cleanup_work() {
   local p
   for p in $pid $other; do kill "$p" 2>/dev/null || true; done
