@@ -20,8 +20,10 @@ escape() { sed -e 's/\\/\\e/g' -e 's/^\./\\\&./' -e "s/^'/\\\\\\&'/" -e 's/-/\\-
   echo ".B ostravel"
   echo "[\\fIOPTIONS\\fR]"
   echo ".SH DESCRIPTION"
-  # The paragraph between the usage line and the first section.
-  echo "$help" | awk 'NR > 2 && /^[A-Z][A-Za-z ]*:$/ {exit} NR > 2 && NF' | escape
+  # The paragraph between the usage line and the first section. awk reads the whole text rather
+  # than leaving at the section: the help is longer than one write of echo, and a reader gone
+  # early would end the script with SIGPIPE under pipefail.
+  echo "$help" | awk 'NR > 2 && /^[A-Z][A-Za-z ]*:$/ {done = 1} !done && NR > 2 && NF' | escape
   echo "$help" | awk '
     /^[A-Z][A-Za-z ]*:$/ { sub(/:$/, ""); print ".SH " toupper($0); next }
     /^  [^ ]/ {
