@@ -172,5 +172,5 @@ echo "package check: $(basename "$deb") built, validated, installed, played by a
   "(screenshot $(basename "$shot"), $size, a demo recorded and replayed from the home" \
   "directory to the same $(wc -l < $home/t.txt)-frame trace), removed with $(wc -l < /tmp/installed.txt) files;" \
   "$(grep -c '^W:' "$build/lintian.txt" || true) lintian warnings, no error;" \
-  "$(basename "$deb_arm64")"
+  "$(basename "$deb_arm64")" \
   "lintian-clean with the same Data/, installed and replaying the demo under qemu"
